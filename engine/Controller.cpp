@@ -1,0 +1,136 @@
+#include "Controller.h"
+
+#include "View.h"
+
+#include <clocale>
+#include <memory>
+
+namespace
+{
+
+// The window program shows the searched or trained-on image with its
+// completion report; the console has nothing to show it on.
+#ifdef OMBRE_WINDOW
+constexpr bool kShowsImages = true;
+#else
+constexpr bool kShowsImages = false;
+#endif
+
+} // namespace
+
+Controller::Controller(View& vie, char* temp) : QObject(nullptr), view(&vie)
+{
+    // The application object has made the C library follow the user's
+    // locale; LIBLINEAR reads and writes its numbers through it.
+    std::setlocale(LC_NUMERIC, "C");
+#ifdef OMBRE_WINDOW
+    logic.onImage = [this](const QString& text) { view->showMessage(text, false, nullptr); };
+#endif
+    vie.controlActions(this, temp);
+}
+
+Controller::~Controller() = default;
+
+QString Controller::ask(const QString& prompt, bool fil)
+{
+#ifdef OMBRE_WINDOW
+    return view->message(prompt, fil);
+#else
+    Q_UNUSED(fil);
+    return view->message(prompt);
+#endif
+}
+
+void Controller::files(bool a, bool b, bool c, bool d)
+{
+    if (a)
+        logic.curCat = ask(msg1, false);
+    if (b)
+        logic.curInFile = ask(msg2, true);
+    if (c)
+        logic.curModelFile = ask(msg3, true);
+    if (d)
+        logic.curOutFile = ask(msg4, true);
+}
+
+void Controller::exit()
+{
+    view->exit();
+}
+
+void Controller::training()
+{
+    msg1 = QStringLiteral("Input the directory with training Images");
+    msg2 = QStringLiteral("Input the file with locations");
+    msg3 = QStringLiteral("Output the file with model");
+    files(true, true, true, false);
+    if (!logic.getFilesTr()) {
+        view->showMessage(QStringLiteral("Error"), false, nullptr);
+        return;
+    }
+    const bool show = kShowsImages && logic.curImage;
+    view->showMessage(QStringLiteral("Training Completed"), show,
+                      show ? logic.curImage.get() : nullptr);
+}
+
+void Controller::serIn()
+{
+    search(true);
+}
+
+void Controller::serDir()
+{
+    search(false);
+}
+
+void Controller::search(bool InImage)
+{
+    if (InImage) {
+        msg2 = QStringLiteral("Input the Image");
+        msg3 = QStringLiteral("Input the file with model");
+        msg4 = QStringLiteral("Output the file with locations");
+        files(false, true, true, true);
+    } else {
+        msg1 = QStringLiteral("Input the directory with testing Images");
+        msg2 = QStringLiteral("Input the file with names of images");
+        msg3 = QStringLiteral("Input the file with model");
+        msg4 = QStringLiteral("Output the file with locations");
+        files(true, true, true, true);
+    }
+
+    // Emptied once per command; each image then appends its lines.
+    logic.outFile = std::make_unique<QFile>(logic.curOutFile);
+    if (logic.outFile->open(QIODevice::ReadWrite | QIODevice::Truncate))
+        logic.outFile->close();
+
+    if (!logic.loadModel()) {
+        view->showMessage(QStringLiteral("can't load model from file"), false, nullptr);
+        return;
+    }
+    const bool ok = InImage ? logic.getFilesSImg() : logic.getFilesSDir();
+    if (!ok) {
+        view->showMessage(QStringLiteral("Error"), false, nullptr);
+    } else {
+        // After an empty names file no image may have been loaded yet.
+        const bool show = kShowsImages && logic.curImage;
+        view->showMessage(InImage ? QStringLiteral("Searching in the Image Completed")
+                                  : QStringLiteral("Searching in the directory Completed"),
+                          show, show ? logic.curImage.get() : nullptr);
+    }
+    logic.myModel.reset();
+}
+
+void Controller::PRcount()
+{
+    msg2 = QStringLiteral("Input the file with found locations");
+    msg3 = QStringLiteral("Input the file with right locations");
+    files(false, true, true, false);
+    std::unique_ptr<char[]> temp(logic.PRcount());
+#ifdef OMBRE_WINDOW
+    view->mesBox(temp.get());
+    view->showMessage(QString::fromLatin1(temp.get()), false, nullptr);
+#else
+    view->showMessage(QString::fromLatin1(temp.get()), false, nullptr);
+    view->showMessage(QStringLiteral("Counting Recall and Precision Completed"), false, nullptr);
+#endif
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "LocationFile.h"
+
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <linear.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#ifdef OMBRE_WINDOW
+#include <QObject>
+#endif
+
+class BandDescriptor;
+
+// Releases a LIBLINEAR model the way the library wants.
+struct ModelDeleter {
+    void operator()(model* m) const { free_and_destroy_model(&m); }
+};
+
+// The detector: the paths the user gave, the current image, the open files,
+// the window histogram, the training rows and the loaded classifier.
+// Every command replaces what it needs; what it leaves stays until then.
+#ifdef OMBRE_WINDOW
+class Logic : public QObject
+{
+    Q_OBJECT
+#else
+class Logic
+{
+#endif
+public:
+    std::unique_ptr<QImage> curImage;             // the image being (or last) processed
+    std::unique_ptr<QFile> inFile;                // first text file of the command
+    std::unique_ptr<QFile> outFile;               // second file of the command
+    std::unique_ptr<int[]> curHist;               // 2000 counts of the current window
+    std::unique_ptr<model, ModelDeleter> myModel; // the search's classifier
+    std::vector<std::vector<double>> trainFeatures;
+    std::vector<int> trainLabels;     // +1 object, -1 background
+    std::unique_ptr<QString> curFile; // path of the image to load next
+    QString curInFile;
+    QString curModelFile;
+    QString curOutFile;
+    QString curCat;
+    // Told the name of each image a directory search or a training starts
+    // on, so that a window can show progress. May be empty.
+    std::function<void(const QString&)> onImage;
+
+    Logic();
+    ~Logic();
+
+    // Training: reads the location file curInFile, collects one positive and
+    // the negative rows of every usable line, trains and saves the model.
+    // Returns false when no model file was written.
+    bool getFilesTr();
+    // Makes curFile the path of image number i in the directory curCat.
+    void getFileNameFromInt(int i);
+    // Searches the image at curFile and writes its accepted windows to
+    // outFile with image number Num. False when the image cannot be loaded
+    // or the output cannot be opened.
+    bool useImage(int Num);
+    // Recall and precision of the found boxes in curInFile against the right
+    // boxes in curModelFile. The caller owns the returned text (delete[]).
+    char* PRcount();
+    // Searches every image that the names file curInFile lists.
+    bool getFilesSDir();
+    // Searches the single image at curInFile as image number 0.
+    bool getFilesSImg();
+
+    // A model fit for this window: 2000 features, no bias, two classes.
+    // Loads curModelFile into myModel; false (and no model) otherwise.
+    bool loadModel();
+
+private:
+    void trainModel(bool t);
+    bool testModel();
+    void makeHOG(int Ymin, int Xmin, int Ymax, int Xmax);
+    void paint(int Ymin, int Xmin, int Ymax, int Xmax);
+    bool makeModel();
+    bool loadImage();
+
+    std::unique_ptr<BandDescriptor> band; // bins of the rows being described
+    std::vector<feature_node> row;        // the feature row handed to predict
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+
+// Reads the image numbers of an open names file one at a time, so that a
+// search that stops early reads no further. A number is read as "%d" reads
+// it: leading white space skipped, text after it ignored. Blank lines give
+// nothing; a line without a number that fits an int gives nothing and is
+// reported on standard error with the file's name and the line number.
+class NamesReader
+{
+public:
+    NamesReader(QIODevice& file, const QString& name);
+
+    // Sets number to the next image number; false at the end of the file.
+    bool next(int& number);
+
+private:
+    QIODevice& file;
+    QString name;
+    int lineNumber = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// What a finished program printed and returned.
+struct RunResult {
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The console program under test, as the build tells the tests.
+QString ombrecPath();
+
+// Runs program with args, feeds input on standard input and closes it, and
+// waits at most timeoutMs. Extra environment entries are "NAME=value".
+RunResult runProgram(const QString& program, const QStringList& args, const QByteArray& input,
+                     const QStringList& environment = {}, int timeoutMs = 120000);
