@@ -3,13 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include <cstdlib>
-
-QString ombrecPath()
-{
-    const char* path = std::getenv("OMBREC");
-    return path ? QString::fromLocal8Bit(path) : QStringLiteral("Ombrec");
-}
+QString ombrecPath() { return QStringLiteral(OMBREC_PATH); }
 
 RunResult runProgram(const QString& program, const QStringList& args, const QByteArray& input,
                      const QStringList& environment, int timeoutMs)

@@ -12,7 +12,7 @@ struct RunResult {
     QByteArray err;
 };
 
-// The console program under test, as the build tells the tests.
+// The console program under test, as built with the tests.
 QString ombrecPath();
 
 // Runs program with args, feeds input on standard input and closes it, and
