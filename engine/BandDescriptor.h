@@ -28,12 +28,13 @@ public:
 
     // Adds the votes of the window (Ymin, Xmin, Ymax, Xmax) to hist (2000
     // ints). Requires 0 <= Xmin, Xmax <= image width, Xmax - Xmin <= 80.
-    // An empty window adds nothing.
+    // An empty window adds nothing. Allocates nothing.
     void addWindow(int Xmin, int Xmax, int* hist);
 
     // Pixels of the image in columns [Xmin, Xmax) and rows [Ymin, Ymax)
     // may have changed (a box was painted): the bins that depend on them are
-    // worked out again before the next window is described.
+    // worked out again before the next window is described. The rectangle
+    // may reach outside the image and the band.
     void pixelsChanged(int Ymin, int Xmin, int Ymax, int Xmax);
 
 private:
