@@ -1,0 +1,55 @@
+#include "CommandLine.h"
+
+namespace
+{
+
+constexpr int kMaxStrips = 1000;
+
+} // namespace
+
+QString usage()
+{
+    return QStringLiteral("usage: ombre-gen-demo OUTDIR [--seed N] [--train N] [--test N]");
+}
+
+CommandLine parseCommandLine(const QStringList& words)
+{
+    CommandLine line;
+    for (int i = 0; i < words.size(); ++i) {
+        const QString& word = words[i];
+        if (!word.startsWith(QLatin1String("--"))) {
+            if (!line.outDir.isEmpty()) {
+                line.error = QStringLiteral("only one output directory, not also %1").arg(word);
+                return line;
+            }
+            line.outDir = word;
+            continue;
+        }
+        if (word != QLatin1String("--seed") && word != QLatin1String("--train") &&
+            word != QLatin1String("--test")) {
+            line.error = QStringLiteral("unknown option %1").arg(word);
+            return line;
+        }
+        if (i + 1 == words.size()) {
+            line.error = QStringLiteral("%1 needs a number").arg(word);
+            return line;
+        }
+        const QString& value = words[++i];
+        bool ok = false;
+        if (word == QLatin1String("--seed")) {
+            line.options.seed = value.toUInt(&ok);
+        } else {
+            const int count = value.toInt(&ok);
+            ok = ok && count >= 1 && count <= kMaxStrips;
+            (word == QLatin1String("--train") ? line.options.trainCount : line.options.testCount) =
+                count;
+        }
+        if (!ok) {
+            line.error = QStringLiteral("%1 %2 is not a valid number here").arg(word, value);
+            return line;
+        }
+    }
+    if (line.outDir.isEmpty())
+        line.error = QStringLiteral("the output directory is missing");
+    return line;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "DemoSet.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asked for. error is empty when the words made sense.
+struct CommandLine {
+    QString outDir;
+    DemoSetOptions options;
+    QString error;
+};
+
+// Reads "OUTDIR [--seed N] [--train N] [--test N]" (the words after the
+// program's name). Image numbers run from 0 to 999, so each set holds 1 to
+// 1000 strips; the seed is any unsigned 32-bit number.
+CommandLine parseCommandLine(const QStringList& words);
+
+// The one-line summary of the command line, for error messages.
+QString usage();
