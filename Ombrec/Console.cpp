@@ -1,5 +1,6 @@
 #include "Console.h"
 
+#include "AnswerReader.h"
 #include "Controller.h"
 
 #include <cstdio>
@@ -10,19 +11,14 @@ QTextStream out(stdout);
 
 QString Console::message(QString msg)
 {
-    QString result;
-    while (result.isEmpty()) {
-        showMessage(msg, false, nullptr);
-        in >> result;
-        // Extraction skips white space, so nothing read means no more input:
-        // the command cannot get its names and does none of its work.
-        if (result.isEmpty() && in.atEnd()) {
-            std::fputs("Ombrec: standard input ended before the answer to the prompt above\n",
-                       stderr);
-            std::exit(1);
-        }
+    showMessage(msg, false, nullptr);
+    const QString answer = readAnswer(in);
+    // The command cannot get its names and does none of its work.
+    if (answer.isEmpty()) {
+        std::fputs("Ombrec: standard input ended before the answer to the prompt above\n", stderr);
+        std::exit(1);
     }
-    return result;
+    return answer;
 }
 
 void Console::showMessage(QString msg, bool b, QImage* temp)

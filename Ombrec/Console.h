@@ -11,7 +11,7 @@ extern QTextStream out;
 // The console front end: a prompt line and one word read per name, one line
 // per report. It runs the one command that the first letter of the command
 // text names.
-class Console : public View
+class Console final : public View
 {
 public:
     QString message(QString msg) override;

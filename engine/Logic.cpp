@@ -3,6 +3,7 @@
 #include "BandDescriptor.h"
 #include "Evaluation.h"
 #include "ImageLoader.h"
+#include "ModelFile.h"
 #include "NamesFile.h"
 #include "Painter.h"
 #include "Warning.h"
@@ -232,19 +233,10 @@ bool Logic::makeModel()
 
 bool Logic::loadModel()
 {
-    myModel.reset(load_model(QFile::encodeName(curModelFile).constData()));
+    QString why;
+    myModel.reset(loadModelFile(curModelFile, why));
     if (!myModel) {
-        warn(QStringLiteral("error: %1 is not a readable model file").arg(curModelFile));
-        return false;
-    }
-    if (myModel->nr_feature != kHistSize || myModel->bias >= 0 || myModel->nr_class != 2) {
-        warn(QStringLiteral("error: the model %1 does not fit the 80x200 window: %2 features, "
-                            "%3 classes, bias %4 (wanted 2000 features, 2 classes, no bias)")
-                 .arg(curModelFile)
-                 .arg(myModel->nr_feature)
-                 .arg(myModel->nr_class)
-                 .arg(myModel->bias));
-        myModel.reset();
+        warn(QStringLiteral("error: can't load the model %1: %2").arg(curModelFile, why));
         return false;
     }
     return true;
