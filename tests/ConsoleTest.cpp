@@ -4,9 +4,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class ConsoleTest : public testing::Test {
+class ConsoleTest : public testing::Test
+{
 protected:
     QTemporaryDir dir;
 

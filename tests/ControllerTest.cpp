@@ -10,7 +10,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 #ifdef OMBRE_WINDOW
 constexpr bool kWindow = true;
@@ -18,7 +19,8 @@ constexpr bool kWindow = true;
 constexpr bool kWindow = false;
 #endif
 
-class ControllerTest : public testing::Test {
+class ControllerTest : public testing::Test
+{
 protected:
     FakeView view;
     char command[1] = {'x'};
@@ -83,8 +85,8 @@ TEST_F(ControllerTest, EvaluationAsksForFoundThenRightLocations)
     view.answers = QStringList{write("found.txt", "1 0 60 200 140\n"),
                                write("right.txt", "1 0 100 200 180\n")};
     controller->PRcount();
-    EXPECT_EQ(view.prompts,
-              QStringList({"Input the file with found locations", "Input the file with right locations"}));
+    EXPECT_EQ(view.prompts, QStringList({"Input the file with found locations",
+                                         "Input the file with right locations"}));
     const QString result = "Recall = 1.000000, Precision = 1.000000 ";
     if (kWindow) {
         EXPECT_EQ(view.boxes, QStringList{result});

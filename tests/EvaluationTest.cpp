@@ -4,7 +4,8 @@
 
 #include <clocale>
 
-namespace {
+namespace
+{
 
 struct EvaluationCase {
     const char* name;
@@ -14,7 +15,9 @@ struct EvaluationCase {
     const char* text;
 };
 
-class Evaluation : public testing::TestWithParam<EvaluationCase> {};
+class Evaluation : public testing::TestWithParam<EvaluationCase>
+{
+};
 
 TEST_P(Evaluation, CountsAndReportsAsDefined)
 {
@@ -35,30 +38,62 @@ const Box F2{0, 0, 395, 200, 475};
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, Evaluation,
-    testing::Values(
-        EvaluationCase{"LeftEdgeJustInside", {{1, 0, 60, 200, 140}}, {R}, 1, 1,
-                       "Recall = 1.000000, Precision = 1.000000 "},
-        EvaluationCase{"LeftEdgeJustOutside", {{1, 0, 59, 200, 140}}, {R}, 0, 0,
-                       "Recall = 0.000000, Precision = 0.000000 "},
-        EvaluationCase{"RightEdgeJustInside", {{1, 0, 140, 200, 220}}, {R}, 1, 1,
-                       "Recall = 1.000000, Precision = 1.000000 "},
-        EvaluationCase{"RightEdgeJustOutside", {{1, 0, 141, 200, 221}}, {R}, 0, 0,
-                       "Recall = 0.000000, Precision = 0.000000 "},
-        EvaluationCase{"OtherImageNeverMatches", {{2, 0, 100, 200, 180}}, {R}, 0, 0,
-                       "Recall = 0.000000, Precision = 0.000000 "},
-        EvaluationCase{"RowsTakeNoPart", {{1, 77, 100, -5, 180}}, {R}, 1, 1,
-                       "Recall = 1.000000, Precision = 1.000000 "},
-        EvaluationCase{"NoBoxesAtAll", {}, {}, 0, 0, "Recall = 0.000000, Precision = 0.000000 "},
-        EvaluationCase{"OneFoundBoxMatchingTwoRightBoxes",
-                       {{1, 0, 100, 200, 180}},
-                       {{1, 0, 100, 200, 180}, {1, 0, 110, 200, 190}},
-                       1, 2, "Recall = 0.500000, Precision = 2.000000 "},
-        EvaluationCase{"OnlyTheFirstRightBoxOfOneImageIsCredited", {F1, F2}, {R1, R2}, 1, 2,
-                       "Recall = 0.500000, Precision = 1.000000 "},
-        EvaluationCase{"AnotherImageReArmsTheCredit",
-                       {{5, 0, 0, 200, 80}, F1, F2},
-                       {R1, R2},
-                       2, 2, "Recall = 1.000000, Precision = 0.666667 "}),
+    testing::Values(EvaluationCase{"LeftEdgeJustInside",
+                                   {{1, 0, 60, 200, 140}},
+                                   {R},
+                                   1,
+                                   1,
+                                   "Recall = 1.000000, Precision = 1.000000 "},
+                    EvaluationCase{"LeftEdgeJustOutside",
+                                   {{1, 0, 59, 200, 140}},
+                                   {R},
+                                   0,
+                                   0,
+                                   "Recall = 0.000000, Precision = 0.000000 "},
+                    EvaluationCase{"RightEdgeJustInside",
+                                   {{1, 0, 140, 200, 220}},
+                                   {R},
+                                   1,
+                                   1,
+                                   "Recall = 1.000000, Precision = 1.000000 "},
+                    EvaluationCase{"RightEdgeJustOutside",
+                                   {{1, 0, 141, 200, 221}},
+                                   {R},
+                                   0,
+                                   0,
+                                   "Recall = 0.000000, Precision = 0.000000 "},
+                    EvaluationCase{"OtherImageNeverMatches",
+                                   {{2, 0, 100, 200, 180}},
+                                   {R},
+                                   0,
+                                   0,
+                                   "Recall = 0.000000, Precision = 0.000000 "},
+                    EvaluationCase{"RowsTakeNoPart",
+                                   {{1, 77, 100, -5, 180}},
+                                   {R},
+                                   1,
+                                   1,
+                                   "Recall = 1.000000, Precision = 1.000000 "},
+                    EvaluationCase{
+                        "NoBoxesAtAll", {}, {}, 0, 0, "Recall = 0.000000, Precision = 0.000000 "},
+                    EvaluationCase{"OneFoundBoxMatchingTwoRightBoxes",
+                                   {{1, 0, 100, 200, 180}},
+                                   {{1, 0, 100, 200, 180}, {1, 0, 110, 200, 190}},
+                                   1,
+                                   2,
+                                   "Recall = 0.500000, Precision = 2.000000 "},
+                    EvaluationCase{"OnlyTheFirstRightBoxOfOneImageIsCredited",
+                                   {F1, F2},
+                                   {R1, R2},
+                                   1,
+                                   2,
+                                   "Recall = 0.500000, Precision = 1.000000 "},
+                    EvaluationCase{"AnotherImageReArmsTheCredit",
+                                   {{5, 0, 0, 200, 80}, F1, F2},
+                                   {R1, R2},
+                                   2,
+                                   2,
+                                   "Recall = 1.000000, Precision = 0.666667 "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EvaluationTest, MatchesBoxesAtTheIntExtremesWithoutOverflow)

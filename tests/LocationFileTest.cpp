@@ -6,7 +6,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<Box> readText(const QByteArray& text)
 {
@@ -35,7 +36,9 @@ struct LineCase {
     std::vector<Box> boxes;
 };
 
-class LocationReader : public testing::TestWithParam<LineCase> {};
+class LocationReader : public testing::TestWithParam<LineCase>
+{
+};
 
 TEST_P(LocationReader, ReadsTheBoxesOfTheLine)
 {
@@ -48,17 +51,17 @@ const Box kBox{3, 10, 20, 210, 100};
 
 INSTANTIATE_TEST_SUITE_P(
     Separators, LocationReader,
-    testing::Values(
-        LineCase{"single blanks", "3 10 20 210 100\n", {kBox}},
-        LineCase{"tabs", "3\t10\t20\t210\t100\n", {kBox}},
-        LineCase{"double blanks", "3  10  20  210  100\n", {kBox}},
-        LineCase{"CRLF", "3 10 20 210 100\r\n", {kBox}},
-        LineCase{"leading blanks", "   3 10 20 210 100\n", {kBox}},
-        LineCase{"no final line feed", "3 10 20 210 100", {kBox}},
-        LineCase{"text after the fifth number", "3 10 20 210 100 person\n", {kBox}},
-        LineCase{"signs", "+3 -10 20 -210 +100\n", {Box{3, -10, 20, -210, 100}}},
-        LineCase{"int extremes", "2147483647 -2147483648 0 0 0\n",
-                 {Box{2147483647, -2147483647 - 1, 0, 0, 0}}}),
+    testing::Values(LineCase{"single blanks", "3 10 20 210 100\n", {kBox}},
+                    LineCase{"tabs", "3\t10\t20\t210\t100\n", {kBox}},
+                    LineCase{"double blanks", "3  10  20  210  100\n", {kBox}},
+                    LineCase{"CRLF", "3 10 20 210 100\r\n", {kBox}},
+                    LineCase{"leading blanks", "   3 10 20 210 100\n", {kBox}},
+                    LineCase{"no final line feed", "3 10 20 210 100", {kBox}},
+                    LineCase{"text after the fifth number", "3 10 20 210 100 person\n", {kBox}},
+                    LineCase{"signs", "+3 -10 20 -210 +100\n", {Box{3, -10, 20, -210, 100}}},
+                    LineCase{"int extremes",
+                             "2147483647 -2147483648 0 0 0\n",
+                             {Box{2147483647, -2147483647 - 1, 0, 0, 0}}}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& c : name)
@@ -70,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     LinesWithoutABox, LocationReader,
     testing::Values(LineCase{"empty file", "", {}},
-                    LineCase{"blank line between boxes", "3 10 20 210 100\n\n  \t\r\n1 2 3 4 5\n",
+                    LineCase{"blank line between boxes",
+                             "3 10 20 210 100\n\n  \t\r\n1 2 3 4 5\n",
                              {kBox, Box{1, 2, 3, 4, 5}}},
                     LineCase{"three numbers", "1 2 3 4 5\n7 8 9\n", {Box{1, 2, 3, 4, 5}}},
                     LineCase{"a word first", "box 1 2 3 4 5\n", {}},
@@ -89,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LocationReaderTest, NeverSplitsALongLine)
 {
     const QByteArray line = "4 0 35 200 115" + QByteArray(100000, ' ') + "9 9 9 9 9\n";
-    EXPECT_EQ(readText(line + "1 2 3 4 5\n"), (std::vector<Box>{{4, 0, 35, 200, 115}, {1, 2, 3, 4, 5}}));
+    EXPECT_EQ(readText(line + "1 2 3 4 5\n"),
+              (std::vector<Box>{{4, 0, 35, 200, 115}, {1, 2, 3, 4, 5}}));
 }
 
 TEST(LocationReaderTest, ReportsASkippedLineWithFileAndLineNumber)

@@ -3,7 +3,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-QString ombrecPath() { return QStringLiteral(OMBREC_PATH); }
+QString ombrecPath()
+{
+    return QStringLiteral(OMBREC_PATH);
+}
 
 RunResult runProgram(const QString& program, const QStringList& args, const QByteArray& input,
                      const QStringList& environment, int timeoutMs)
