@@ -1,6 +1,7 @@
 #include "Logic.h"
 
 #include "BandDescriptor.h"
+#include "Decision.h"
 #include "Evaluation.h"
 #include "ImageLoader.h"
 #include "ModelFile.h"
@@ -242,18 +243,7 @@ bool Logic::loadModel()
     return true;
 }
 
-bool Logic::testModel()
-{
-    if (row.empty()) {
-        row.resize(kHistSize + 1);
-        for (int j = 0; j < kHistSize; ++j)
-            row[j].index = j + 1;
-        row[kHistSize] = feature_node{-1, 0.0};
-    }
-    for (int j = 0; j < kHistSize; ++j)
-        row[j].value = curHist[j];
-    return predict(myModel.get(), row.data()) >= 0;
-}
+bool Logic::testModel() { return acceptsWindow(*myModel, curHist.get()); }
 
 bool Logic::useImage(int Num)
 {

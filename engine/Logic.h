@@ -84,5 +84,4 @@ private:
     bool loadImage();
 
     std::unique_ptr<BandDescriptor> band; // bins of the rows being described
-    std::vector<feature_node> row;        // the feature row handed to predict
 };
