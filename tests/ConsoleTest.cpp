@@ -1,25 +1,15 @@
 #include "Programs.h"
+#include "ScratchTest.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
 {
 
-class ConsoleTest : public testing::Test
+class ConsoleTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
-
-    QString write(const QString& name, const QByteArray& content)
-    {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
-    }
-
     RunResult run(const QStringList& args, const QByteArray& input = {},
                   const QStringList& environment = {})
     {

@@ -1,11 +1,11 @@
 // Built twice: against the console's engine and against the window's.
 #include "Controller.h"
 #include "FakeView.h"
+#include "ScratchTest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMetaMethod>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -19,21 +19,12 @@ constexpr bool kWindow = true;
 constexpr bool kWindow = false;
 #endif
 
-class ControllerTest : public testing::Test
+class ControllerTest : public ScratchTest
 {
 protected:
     FakeView view;
     char command[1] = {'x'};
     std::unique_ptr<Controller> controller = std::make_unique<Controller>(view, command);
-    QTemporaryDir dir;
-
-    QString write(const QString& name, const QByteArray& content)
-    {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
-    }
 };
 
 TEST_F(ControllerTest, HandsItselfAndTheVeryCommandTextToTheViewOnce)

@@ -5,13 +5,13 @@
 #include "LocationFile.h"
 #include "Painter.h"
 #include "ReferenceHog.h"
+#include "ScratchTest.h"
 #include "TestImages.h"
 #include "TestModels.h"
 #include "TestScenes.h"
 #include "Window.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <linear.h>
 
@@ -70,21 +70,12 @@ std::vector<double> halfAcceptingWeights(const QImage& image, unsigned seed)
     return w;
 }
 
-class DifferentialTest : public testing::Test
+class DifferentialTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
     FakeView view;
     char command[1] = {'x'};
     Controller controller{view, command};
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     void expectSameSearch(const QImage& source, const std::vector<double>& weights)
     {
@@ -182,10 +173,7 @@ TEST_F(DifferentialTest, TrainingCollectsTheReferenceRowsAndWritesTheSameModel)
     QByteArray locations;
     for (const Box& b : boxes)
         locations += locationLine(b);
-    QFile file(path("locations.txt"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(locations);
-    file.close();
+    write("locations.txt", locations);
 
     view.answers = QStringList{dir.path(), path("locations.txt"), path("model.txt")};
     testing::internal::CaptureStdout();

@@ -1,4 +1,5 @@
 #include "Programs.h"
+#include "ScratchTest.h"
 #include "TestImages.h"
 #include "TestModels.h"
 
@@ -8,33 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 namespace
 {
 
-class NothingLostTest : public testing::Test
+class NothingLostTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     QByteArray searchAnswers(const QString& names) const
     {
         return QStringList{dir.path(), path(names), path("model.txt"), path("out.txt")}

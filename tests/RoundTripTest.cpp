@@ -1,29 +1,18 @@
 #include "Programs.h"
+#include "ScratchTest.h"
 #include "TestScenes.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
 {
 
 // Train, search and evaluate through the console program, as a user would.
-class RoundTripTest : public testing::Test
+class RoundTripTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
     RunResult ombrec(const char* letter, const QStringList& answers)
     {
         return runProgram(ombrecPath(), {letter}, (answers.join('\n') + '\n').toLocal8Bit());

@@ -1,32 +1,22 @@
 #include "Controller.h"
 #include "FakeView.h"
 #include "Painter.h"
+#include "ScratchTest.h"
 #include "TestImages.h"
 #include "TestModels.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
 {
 
-class SearchTest : public testing::Test
+class SearchTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
     FakeView view;
     char command[1] = {'x'};
     Controller controller{view, command};
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
 
     void saveImage(int number, int w, int h, unsigned seed = 1)
     {

@@ -2,11 +2,11 @@
 #include "FakeView.h"
 #include "Programs.h"
 #include "ReferenceHog.h"
+#include "ScratchTest.h"
 #include "TestImages.h"
 #include "Window.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,28 +14,12 @@
 namespace
 {
 
-class TrainingTest : public testing::Test
+class TrainingTest : public ScratchTest
 {
 protected:
-    QTemporaryDir dir;
     FakeView view;
     char command[1] = {'x'};
     Controller controller{view, command};
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     void saveImage(int number, int w, int h)
     {
