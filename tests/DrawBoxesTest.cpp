@@ -1,4 +1,5 @@
 #include "FoundImages.h"
+#include "GreenPixels.h"
 #include "Painter.h"
 #include "Programs.h"
 #include "TestImages.h"
@@ -16,19 +17,7 @@
 namespace
 {
 
-using Pixels = std::set<std::pair<int, int>>; // (column, row)
-
 const QRgb kGround = qRgb(10, 20, 30);
-
-Pixels greenPixels(const QImage& image)
-{
-    Pixels green;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == kBoxColour)
-                green.insert({x, y});
-    return green;
-}
 
 // The outline the search draws: rows Ymin and Ymax from Xmin+1 to Xmax-2,
 // columns Xmin and Xmax from Ymin to Ymax-2, clipped to the image.

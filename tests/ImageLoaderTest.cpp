@@ -80,4 +80,41 @@ TEST(ImageLoaderTest, RefusesAHugeSizeFromTheHeaderBeforeAllocating)
                        .arg(QImageReader::allocationLimit()));
 }
 
+// Loading converts every stored format to 32-bit RGB without changing
+// the colour any pixel reads as.
+TEST(ImageLoaderTest, KeepsEveryPixelsColourAcrossFormats)
+{
+    QImage source(40, 30, QImage::Format_ARGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            source.setPixel(x, y, qRgba(x * 6, y * 8, (x * y) % 256, 255 - x));
+    QTemporaryDir dir;
+    for (QImage::Format format :
+         {QImage::Format_Indexed8, QImage::Format_Grayscale8, QImage::Format_Grayscale16,
+          QImage::Format_RGBA64, QImage::Format_ARGB32, QImage::Format_RGB888}) {
+        const QImage stored = source.convertToFormat(format);
+        const QString path = dir.filePath(QStringLiteral("%1.png").arg(int(format)));
+        ASSERT_TRUE(stored.save(path));
+        const QImage original(path);
+        QImage loaded;
+        QString why;
+        ASSERT_TRUE(loadImage(path, loaded, why));
+        EXPECT_TRUE(loaded.format() == QImage::Format_RGB32 ||
+                    loaded.format() == QImage::Format_ARGB32);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(loaded.pixel(x, y), original.pixel(x, y)) << "format " << format;
+    }
+}
+
+TEST(ImageLoaderTest, SaysWhyAFileIsNotAnImage)
+{
+    QTemporaryDir dir;
+    QImage image;
+    QString why;
+    EXPECT_FALSE(loadImage(dir.filePath("missing.png"), image, why));
+    EXPECT_TRUE(image.isNull());
+    EXPECT_FALSE(why.isEmpty());
+}
+
 } // namespace

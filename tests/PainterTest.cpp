@@ -1,26 +1,10 @@
 #include "Painter.h"
-#include "ImageLoader.h"
+#include "GreenPixels.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <set>
-#include <utility>
 
 namespace
 {
-
-using Pixels = std::set<std::pair<int, int>>; // (column, row)
-
-Pixels greenPixels(const QImage& image)
-{
-    Pixels green;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == kBoxColour)
-                green.insert({x, y});
-    return green;
-}
 
 QImage blank(int w, int h)
 {
@@ -73,43 +57,6 @@ TEST(PainterTest, ReportsOnlyThePixelsThatChanged)
     EXPECT_EQ(changed[1], QRect(79, 200, 5, 1));
     EXPECT_EQ(changed[2], QRect(5, 1, 1, 198));  // left column below the first top edge
     EXPECT_EQ(changed[3], QRect(85, 0, 1, 199)); // right column
-}
-
-// Loading converts every stored format to 32-bit RGB without changing
-// the colour any pixel reads as.
-TEST(ImageLoaderTest, KeepsEveryPixelsColourAcrossFormats)
-{
-    QImage source(40, 30, QImage::Format_ARGB32);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            source.setPixel(x, y, qRgba(x * 6, y * 8, (x * y) % 256, 255 - x));
-    QTemporaryDir dir;
-    for (QImage::Format format :
-         {QImage::Format_Indexed8, QImage::Format_Grayscale8, QImage::Format_Grayscale16,
-          QImage::Format_RGBA64, QImage::Format_ARGB32, QImage::Format_RGB888}) {
-        const QImage stored = source.convertToFormat(format);
-        const QString path = dir.filePath(QStringLiteral("%1.png").arg(int(format)));
-        ASSERT_TRUE(stored.save(path));
-        const QImage original(path);
-        QImage loaded;
-        QString why;
-        ASSERT_TRUE(loadImage(path, loaded, why));
-        EXPECT_TRUE(loaded.format() == QImage::Format_RGB32 ||
-                    loaded.format() == QImage::Format_ARGB32);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x)
-                ASSERT_EQ(loaded.pixel(x, y), original.pixel(x, y)) << "format " << format;
-    }
-}
-
-TEST(ImageLoaderTest, SaysWhyAFileIsNotAnImage)
-{
-    QTemporaryDir dir;
-    QImage image;
-    QString why;
-    EXPECT_FALSE(loadImage(dir.filePath("missing.png"), image, why));
-    EXPECT_TRUE(image.isNull());
-    EXPECT_FALSE(why.isEmpty());
 }
 
 } // namespace
