@@ -1,0 +1,376 @@
+#include "LocationFile.h"
+#include "Programs.h"
+#include "ScratchTest.h"
+#include "TestImages.h"
+#include "TestPhotos.h"
+#include "TestScenes.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <map>
+#include <set>
+
+namespace
+{
+
+// Runs the preparation tool from the scratch directory's root.
+class PrepareToolTest : public ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
+        write("photos/notes.png", "a text, not a photograph");
+    }
+
+    RunResult prepare(QStringList args) { return runProgram(PREPARE_PATH, args, QByteArray()); }
+
+    // A photograph of random pixels with a person-sized box at x, y.
+    void addPhoto(const QString& name, int w, int h, const QString& box)
+    {
+        ASSERT_TRUE(savePng(realLookingImage(w, h, qHash(name)), path("photos/" + name)));
+        csv += name.toUtf8() + ',' + box.toUtf8() + '\n';
+    }
+
+    QStringList argsFor(const QString& out, QStringList more = {})
+    {
+        write("boxes.csv", "photo,xmin,ymin,xmax,ymax\n" + csv);
+        return QStringList{"--photos", path("photos"), "--csv", path("boxes.csv")} + more +
+               QStringList{path(out)};
+    }
+
+    std::vector<Box> boxes(const QString& name)
+    {
+        QByteArray text = read(name);
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        return readLocations(buffer, name);
+    }
+
+    // The rows of sources.csv after its header, split at the commas.
+    std::vector<QStringList> sources(const QString& out)
+    {
+        std::vector<QStringList> rows;
+        const QList<QByteArray> lines = read(out + "/sources.csv").split('\n');
+        for (int i = 1; i < lines.size(); ++i)
+            if (!lines[i].isEmpty())
+                rows.push_back(QString::fromUtf8(lines[i]).split(','));
+        return rows;
+    }
+
+    // Nothing of a failed run: no output directory and no staging directory.
+    void expectNothingWritten(const QString& out)
+    {
+        EXPECT_FALSE(QFileInfo::exists(path(out))) << out.toStdString();
+        const QStringList left =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        EXPECT_EQ(left.filter(".partial").size(), 0) << left.join(' ').toStdString();
+    }
+
+    QByteArray csv;
+};
+
+TEST_F(PrepareToolTest, WritesSetsThatTheDetectorTakes)
+{
+    for (int k = 0; k < 12; ++k)
+        addPhoto(QStringLiteral("p%1.png").arg(k), 500 + 10 * k, 420, "200,30,240,330");
+    const RunResult run = prepare(argsFor("out", {"--test-share", "0.25", "--seed", "3"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    const std::vector<Box> train = boxes("out/train.txt");
+    const std::vector<Box> right = boxes("out/test-right.txt");
+    ASSERT_EQ(train.size(), 9u);
+    ASSERT_EQ(right.size(), 3u);
+    EXPECT_EQ(read("out/test-names.txt"), "0\n1\n2\n");
+    for (const auto& [set, found] :
+         {std::pair{QString("train"), train}, std::pair{QString("test"), right}}) {
+        for (int k = 0; k < static_cast<int>(found.size()); ++k) {
+            const Box& b = found[k];
+            EXPECT_EQ(b.Num, k);
+            const QImage strip(path(QStringLiteral("out/%1/%2.png").arg(set).arg(k)));
+            ASSERT_FALSE(strip.isNull());
+            EXPECT_GE(strip.height(), 200);
+            EXPECT_LE(strip.height(), 240);
+            EXPECT_LE(strip.width(), 320);
+            EXPECT_EQ(b.Ymin, 0);
+            EXPECT_EQ(b.Ymax, 200);
+            EXPECT_EQ(b.Xmax - b.Xmin, 80);
+            EXPECT_GE(b.Xmin, 0);
+            EXPECT_LE(b.Xmax, strip.width());
+        }
+    }
+    EXPECT_TRUE(run.out.contains("training: 9 strips")) << run.out.toStdString();
+}
+
+TEST_F(PrepareToolTest, NeverPutsAPhotographInBothSets)
+{
+    for (int k = 0; k < 20; ++k) {
+        addPhoto(QStringLiteral("p%1.png").arg(k), 400, 300, "100,20,140,220");
+        csv += QStringLiteral("p%1.png,250,20,290,220\n").arg(k).toUtf8();
+    }
+    ASSERT_EQ(prepare(argsFor("a", {"--seed", "11", "--test-share", "0.5"})).exitCode, 0);
+    std::map<QString, std::set<QString>> setsOf;
+    for (const QStringList& row : sources("a"))
+        setsOf[row[2]].insert(row[0]);
+    ASSERT_EQ(setsOf.size(), 20u);
+    int test = 0;
+    for (const auto& [photo, sets] : setsOf) {
+        EXPECT_EQ(sets.size(), 1u) << photo.toStdString();
+        test += sets.count("test");
+    }
+    EXPECT_EQ(test, 10);
+
+    // The same seed splits the same way; another seed another way.
+    ASSERT_EQ(prepare(argsFor("b", {"--seed", "11", "--test-share", "0.5"})).exitCode, 0);
+    ASSERT_EQ(prepare(argsFor("c", {"--seed", "12", "--test-share", "0.5"})).exitCode, 0);
+    EXPECT_EQ(read("a/sources.csv"), read("b/sources.csv"));
+    EXPECT_NE(read("a/sources.csv"), read("c/sources.csv"));
+}
+
+TEST_F(PrepareToolTest, MirrorsEveryTrainingStripWithItsBoxes)
+{
+    // The person stands left of the middle so that the mirrored box moves.
+    addPhoto("a.png", 700, 500, "150,40,190,340");
+    ASSERT_EQ(prepare(argsFor("out", {"--mode", "train", "--mirror"})).exitCode, 0);
+    const std::vector<Box> train = boxes("out/train.txt");
+    ASSERT_EQ(train.size(), 2u);
+    const QImage strip(path("out/train/0.png"));
+    const QImage mirrored(path("out/train/1.png"));
+    ASSERT_EQ(strip.size(), mirrored.size());
+    const int w = strip.width();
+    EXPECT_EQ(train[1].Xmin, w - train[0].Xmax);
+    EXPECT_EQ(train[1].Xmax, w - train[0].Xmin);
+    EXPECT_NE(train[1].Xmin, train[0].Xmin);
+    for (int y = 0; y < strip.height(); y += 13)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(mirrored.pixel(w - 1 - x, y), strip.pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(PrepareToolTest, CutsPhotographsWithoutPeopleIntoTestStripsWithoutBoxes)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("empty"));
+    ASSERT_TRUE(savePng(realLookingImage(800, 600, 1), path("empty/street.png")));
+    ASSERT_TRUE(savePng(realLookingImage(500, 700, 2), path("empty/room.png")));
+    write("empty/notes.txt", "not a photograph");
+    const RunResult run = prepare(
+        argsFor("out", {"--mode", "test", "--empty", path("empty"), "--empty-strips", "2"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(read("out/test-names.txt"), "0\n1\n2\n3\n4\n");
+    const std::vector<Box> right = boxes("out/test-right.txt");
+    ASSERT_EQ(right.size(), 1u);
+    EXPECT_EQ(right[0].Num, 0);
+    EXPECT_FALSE(QFileInfo::exists(path("out/train.txt")));
+    EXPECT_TRUE(run.out.contains("(4 strips without people)")) << run.out.toStdString();
+}
+
+TEST_F(PrepareToolTest, SkipsPeopleTooSmallToScaleUp)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,120");
+    addPhoto("b.png", 600, 400, "200,40,240,340");
+    const RunResult run = prepare(argsFor("out", {"--mode", "train", "--min-height", "100"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(boxes("out/train.txt").size(), 1u);
+    EXPECT_TRUE(run.out.contains("1 people lower than 100")) << run.out.toStdString();
+}
+
+// Bad input stops the run before anything is written, naming file and line.
+struct BadInput {
+    const char* what;
+    QByteArray csvRows;
+    const char* message;
+};
+
+class PrepareBadInputTest : public PrepareToolTest, public testing::WithParamInterface<BadInput>
+{
+};
+
+TEST_P(PrepareBadInputTest, StopsWithTheFileAndLineAndWritesNothing)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    csv += GetParam().csvRows;
+    const RunResult run = prepare(argsFor("out"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(GetParam().message)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("nothing was written"));
+    expectNothingWritten("out");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrepareBadInputTest,
+    testing::Values(BadInput{"missing photo", "gone.png,1,1,50,150\n",
+                             "boxes.csv:3: no such photograph"},
+                    BadInput{"short row", "a.png,1,2,3\n", "boxes.csv:3: expected 5 fields"},
+                    BadInput{"box right of the photo", "a.png,580,10,620,300\n",
+                             "boxes.csv:3: the box 580,10,620,300 leaves the photograph a.png"},
+                    BadInput{"box above the photo", "a.png,10,-5,50,300\n", "boxes.csv:3: the box"},
+                    BadInput{"not an image", "notes.png,10,10,50,300\n", "cannot read"}),
+    [](const testing::TestParamInfo<BadInput>& info) {
+        return QString(info.param.what).replace(' ', '_').toStdString();
+    });
+
+TEST_F(PrepareToolTest, StopsOnABrokenVocFileWithItsLine)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("voc"));
+    write("voc/a.xml", "<annotation>\n<filename>a.png</filename>\n<object><name>person\n");
+    const RunResult run = prepare({"--photos", path("photos"), "--voc", path("voc"), path("out")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("a.xml:")) << run.err.toStdString();
+    expectNothingWritten("out");
+}
+
+TEST_F(PrepareToolTest, LeavesAnOutputDirectoryThatHoldsFilesAlone)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+    write("out/mine.txt", "my work");
+    const RunResult run = prepare(argsFor("out"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("not an empty directory")) << run.err.toStdString();
+    EXPECT_EQ(read("out/mine.txt"), "my work");
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
+}
+
+TEST_F(PrepareToolTest, FillsAnEmptyOutputDirectory)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+    ASSERT_EQ(prepare(argsFor("out")).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(path("out/sources.csv")));
+}
+
+TEST_F(PrepareToolTest, RefusesAWrongCommandLineWithExitCode2)
+{
+    write("boxes.csv", "");
+    const QString photos = path("photos");
+    const QString boxesFile = path("boxes.csv");
+    const std::vector<QStringList> wrong = {
+        {},
+        {"--photos", photos, "--csv", boxesFile},
+        {"--photos", photos, path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--voc", photos, path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--mode", "train", "--empty", photos, path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--mode", "test", "--mirror", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--test-share", "1.5", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--width", "79", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--colour", "red", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--seed", path("out")},
+    };
+    for (const QStringList& args : wrong) {
+        const RunResult run = prepare(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("usage: ombre-prepare")) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    expectNothingWritten("out");
+}
+
+TEST_F(PrepareToolTest, ExplainsEveryOptionOfTheUsageLineInItsHelp)
+{
+    const RunResult run = prepare({"--help"});
+    ASSERT_EQ(run.exitCode, 0);
+    const QString help = QString::fromUtf8(run.out);
+    const QString usageLine = help.section("\n\n", 0, 0);
+    const QString explained = help.section("\n\n", 1);
+    QRegularExpressionMatchIterator options =
+        QRegularExpression("--[a-z-]+").globalMatch(usageLine);
+    int count = 0;
+    while (options.hasNext()) {
+        const QString option = options.next().captured();
+        EXPECT_TRUE(explained.contains(QRegularExpression("\n  " + option + "\\b")))
+            << option.toStdString();
+        ++count;
+    }
+    EXPECT_EQ(count, 12);
+}
+
+// From generated photographs to a measured detector, through the console
+// program's own commands.
+class PrepareRoundTripTest : public ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"photos", "empty", "voc"})
+            ASSERT_TRUE(QDir(dir.path()).mkpath(name));
+    }
+
+    RunResult ombrec(const QString& letter, const QStringList& answers)
+    {
+        return runProgram(ombrecPath(), {letter}, (answers.join('\n') + '\n').toLocal8Bit());
+    }
+};
+
+TEST_F(PrepareRoundTripTest, TrainsOnPreparedStripsAndFindsThePeopleOfTheTestSet)
+{
+    TestPhotoOptions options;
+    options.seed = 21;
+    options.count = 60;
+    const std::vector<TestPhoto> photos = writeTestPhotos(path("photos"), options);
+    ASSERT_EQ(photos.size(), 60u);
+    ASSERT_EQ(writeEmptyPhotos(path("empty"), 8, 22).size(), 8u);
+    ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), photos));
+
+    const RunResult prepared =
+        runProgram(PREPARE_PATH,
+                   {"--photos", path("photos"), "--csv", path("boxes.csv"), "--empty",
+                    path("empty"), "--mirror", "--test-share", "0.3", "--seed", "5", path("out")},
+                   QByteArray());
+    ASSERT_EQ(prepared.exitCode, 0) << prepared.err.toStdString();
+
+    const RunResult trained =
+        ombrec("t", {path("out/train"), path("out/train.txt"), path("model.txt")});
+    ASSERT_EQ(trained.exitCode, 0) << trained.err.toStdString();
+    const RunResult searched = ombrec(
+        "d", {path("out/test"), path("out/test-names.txt"), path("model.txt"), path("found.txt")});
+    ASSERT_EQ(searched.exitCode, 0) << searched.err.toStdString();
+    const RunResult counted = ombrec("c", {path("found.txt"), path("out/test-right.txt")});
+    ASSERT_EQ(counted.exitCode, 0) << counted.err.toStdString();
+
+    const QRegularExpressionMatch result =
+        QRegularExpression("Recall = ([0-9.]+), Precision = ([0-9.]+) \n").match(counted.out);
+    ASSERT_TRUE(result.hasMatch()) << counted.out.toStdString();
+    std::cout << "[ prepared ] " << prepared.out.toStdString() << "[ measured ] "
+              << result.captured(0).toStdString();
+    EXPECT_GE(result.captured(1).toDouble(), 0.8);
+    EXPECT_GE(result.captured(2).toDouble(), 0.8);
+}
+
+TEST_F(PrepareRoundTripTest, ReadsVocFilesAsItReadsTheSameBoxesInCsv)
+{
+    TestPhotoOptions options;
+    options.seed = 8;
+    options.count = 6;
+    options.personInCorner = true;
+    const std::vector<TestPhoto> photos = writeTestPhotos(path("photos"), options);
+    ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), photos));
+    ASSERT_TRUE(writeVocAnnotations(path("voc"), photos));
+    const QStringList common = {"--photos", path("photos"), "--mirror", "--test-share", "0.5"};
+    ASSERT_EQ(
+        runProgram(PREPARE_PATH, common + QStringList{"--csv", path("boxes.csv"), path("a")}, {})
+            .exitCode,
+        0);
+    ASSERT_EQ(runProgram(PREPARE_PATH, common + QStringList{"--voc", path("voc"), path("b")}, {})
+                  .exitCode,
+              0);
+    // VOC files come in the order of their names, CSV rows in theirs: the
+    // same photographs, each cut the same way.
+    for (const char* file : {"train.txt", "test-right.txt", "test-names.txt"})
+        EXPECT_EQ(read(QString("a/") + file).size(), read(QString("b/") + file).size()) << file;
+    QStringList a = QString::fromUtf8(read("a/sources.csv")).split('\n');
+    QStringList b = QString::fromUtf8(read("b/sources.csv")).split('\n');
+    for (QString& row : a)
+        row = row.section(',', 0, 0) + ',' + row.section(',', 2);
+    for (QString& row : b)
+        row = row.section(',', 0, 0) + ',' + row.section(',', 2);
+    a.sort();
+    b.sort();
+    EXPECT_EQ(a, b);
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "AnnotationReading.h"
+
+#include <QFile>
+
+#include <cmath>
+
+namespace
+{
+
+// Far beyond any photograph, and small enough that the rounded value, less
+// the one VOC takes off, fits an int.
+constexpr double kMaxCoordinate = 1e9;
+
+// Most characters of a text that a message quotes.
+constexpr qsizetype kShownChars = 40;
+
+bool tooLarge(const QString& path, QString& error)
+{
+    error = QStringLiteral("%1: larger than %2 MB, too large for an annotation file")
+                .arg(path)
+                .arg(kMaxAnnotationBytes >> 20);
+    return false;
+}
+
+} // namespace
+
+bool readAnnotationFile(const QString& path, QByteArray& bytes, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1: cannot open: %2").arg(path, file.errorString());
+        return false;
+    }
+    // A pipe does not tell its size: one byte beyond the limit tells that it
+    // is too large.
+    if (!file.isSequential() && file.size() > kMaxAnnotationBytes)
+        return tooLarge(path, error);
+    bytes = file.isSequential() ? file.read(kMaxAnnotationBytes + 1) : file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (bytes.size() > kMaxAnnotationBytes)
+        return tooLarge(path, error);
+    return true;
+}
+
+bool readCoordinate(const QString& text, const QString& what, int& value, QString& problem)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        problem = QStringLiteral("%1 is empty").arg(what);
+        return false;
+    }
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        problem = QStringLiteral("%1 is not a number: %2").arg(what, shownText(text));
+        return false;
+    }
+    if (std::fabs(number) > kMaxCoordinate) {
+        problem = QStringLiteral("%1 is out of range: %2, expected a number from -%3 to %3")
+                      .arg(what, shownText(text))
+                      .arg(qint64(kMaxCoordinate));
+        return false;
+    }
+    value = static_cast<int>(std::lround(number));
+    return true;
+}
+
+QString shownText(const QString& text)
+{
+    QString shown = text.left(kShownChars);
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u'?';
+    }
+    return QLatin1Char('"') + shown + QLatin1String(text.size() > kShownChars ? "...\"" : "\"");
+}
+
+PhotoCollector::PhotoCollector(const std::vector<AnnotatedPhoto>& start) : photos(start)
+{
+    for (size_t k = 0; k < photos.size(); ++k) {
+        if (!index.contains(photos[k].name))
+            index.insert(photos[k].name, k);
+    }
+}
+
+AnnotatedPhoto& PhotoCollector::photo(const QString& name, const QString& where)
+{
+    const auto found = index.constFind(name);
+    if (found != index.constEnd())
+        return photos[*found];
+    index.insert(name, photos.size());
+    photos.push_back(AnnotatedPhoto{name, where, {}});
+    return photos.back();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the two annotation readers share.
+
+#include "Annotation.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+// An annotation file larger than this is refused rather than read into memory.
+constexpr qint64 kMaxAnnotationBytes = qint64(64) << 20;
+
+// Reads the whole file at path into bytes. Otherwise returns false with error
+// "FILE: cannot open: reason", or a like message when it cannot be read or is
+// larger than kMaxAnnotationBytes.
+bool readAnnotationFile(const QString& path, QByteArray& bytes, QString& error);
+
+// Reads the box coordinate called what from text: a decimal number with
+// optional sign, fraction and exponent, rounded to the nearest pixel and at
+// most 1e9 either way. Otherwise returns false with problem saying what is
+// wrong, e.g. `xmin is not a number: "12a"`.
+bool readCoordinate(const QString& text, const QString& what, int& value, QString& problem);
+
+// text as a message quotes it: shortened, control characters as '?'.
+QString shownText(const QString& text);
+
+// The photographs a reader collects, found by name through a hash, so that
+// a file naming a million photographs stays quick.
+class PhotoCollector
+{
+public:
+    // Starts from photos, so that the reader adds to those it names again.
+    explicit PhotoCollector(const std::vector<AnnotatedPhoto>& photos);
+
+    // The photograph called name, added (first named at where) when new. The
+    // reference is good until the next call.
+    AnnotatedPhoto& photo(const QString& name, const QString& where);
+
+    // The photographs, in the order they were first named.
+    std::vector<AnnotatedPhoto> take() { return std::move(photos); }
+
+private:
+    std::vector<AnnotatedPhoto> photos;
+    QHash<QString, size_t> index;
+};

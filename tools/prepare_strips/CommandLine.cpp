@@ -1,0 +1,209 @@
+#include "CommandLine.h"
+
+#include <limits>
+
+namespace
+{
+
+const char* const kHelp = R"(Cuts annotated photographs into the strips that Ombrec trains on and
+searches: the photograph scaled so that each person is 195 to 200 rows high,
+cut into a strip whose row 0 is the top of the person's box, 200 to 240 rows
+high, and the person's 80 x 200 window as a location line.
+
+Options:
+  --photos DIR        the annotated photographs; names in the annotations are
+                      relative to DIR
+  --csv FILE          boxes as CSV rows "photo,xmin,ymin,xmax,ymax", one person
+                      a row, 0-based pixels, xmax and ymax exclusive; a header
+                      row is allowed
+  --voc DIR           boxes from the Pascal VOC files DIR/*.xml, objects named
+                      "person" (1-based pixels, maxima inclusive)
+  --empty DIR         photographs without people: each gives test strips
+                      without boxes (not with --mode train)
+  --mode MODE         split (default): the annotated photographs split by the
+                      seed into a training set and a test set; train: all of
+                      them for training; test: all of them for testing
+  --test-share F      share of the annotated photographs in the test set of
+                      --mode split, 0 to 1 (default 0.25)
+  --seed N            seed of the split and of the strips without people
+                      (default 1); the same seed gives the same sets, and no
+                      photograph is ever in both
+  --width N           widest strip in pixels, 80 to 10000 (default 320): room
+                      for background windows beside the person
+  --min-height N      people whose box is lower than N photo pixels are
+                      skipped, 20 to 100000 (default 100)
+  --mirror            also write every training strip mirrored left to right
+  --empty-strips N    strips cut from each photograph without people, 1 to 100
+                      (default 1)
+  --help              this text
+
+OUTDIR must not exist or be empty. It receives:
+  train/N.png, train.txt          the training set: Ombrec t's directory and
+                                  location file
+  test/N.png, test-names.txt,     the test set: Ombrec d's directory and names
+  test-right.txt                  file, and the right locations for Ombrec c
+  sources.csv                     the photograph and its part behind each strip
+Nothing is written unless every photograph and box is sound: a missing
+photograph, a malformed CSV row or XML file, or a box outside its photograph
+stops the run with the file and line.
+
+Progress goes to standard error, the summary to standard output. Exit codes:
+0 written, 1 stopped by bad input or a failed write, 2 wrong command line.)";
+
+// The bounds of each whole-number option.
+struct NumberOption {
+    const char* name;
+    int PrepareOptions::*field;
+    int least;
+    int most;
+};
+
+const NumberOption kNumberOptions[] = {
+    {"--width", &PrepareOptions::stripWidth, 80, 10000},
+    {"--min-height", &PrepareOptions::minHeight, 20, 100000},
+    {"--empty-strips", &PrepareOptions::emptyStrips, 1, 100},
+};
+
+// Sets the option called name from value; false with error when it cannot.
+bool setOption(PrepareOptions& o, const QString& name, const QString& value, QString& error)
+{
+    if (name == QLatin1String("--mirror")) {
+        error = QStringLiteral("--mirror takes no value");
+        return false;
+    }
+    if (name == QLatin1String("--photos"))
+        o.photosDir = value;
+    else if (name == QLatin1String("--csv"))
+        o.csvFile = value;
+    else if (name == QLatin1String("--voc"))
+        o.vocDir = value;
+    else if (name == QLatin1String("--empty"))
+        o.emptyDir = value;
+    else if (name == QLatin1String("--mode")) {
+        if (value == QLatin1String("split"))
+            o.mode = PrepareMode::Split;
+        else if (value == QLatin1String("train"))
+            o.mode = PrepareMode::Train;
+        else if (value == QLatin1String("test"))
+            o.mode = PrepareMode::Test;
+        else {
+            error = QStringLiteral("--mode takes split, train or test, not %1").arg(value);
+            return false;
+        }
+    } else if (name == QLatin1String("--test-share")) {
+        // QString reads numbers in the C locale, whatever the user's.
+        bool ok = false;
+        const double share = value.toDouble(&ok);
+        if (!ok || !(share >= 0 && share <= 1)) {
+            error = QStringLiteral("--test-share takes a number from 0 to 1, not %1").arg(value);
+            return false;
+        }
+        o.testShare = share;
+    } else if (name == QLatin1String("--seed")) {
+        bool ok = false;
+        const qulonglong seed = value.toULongLong(&ok);
+        if (!ok || seed > std::numeric_limits<std::uint32_t>::max()) {
+            error = QStringLiteral("--seed takes a whole number from 0 to 4294967295, not %1")
+                        .arg(value);
+            return false;
+        }
+        o.seed = static_cast<std::uint32_t>(seed);
+    } else {
+        for (const NumberOption& option : kNumberOptions) {
+            if (name != QLatin1String(option.name))
+                continue;
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            if (!ok || number < option.least || number > option.most) {
+                error = QStringLiteral("%1 takes a whole number from %2 to %3, not %4")
+                            .arg(name)
+                            .arg(option.least)
+                            .arg(option.most)
+                            .arg(value);
+                return false;
+            }
+            o.*(option.field) = number;
+            return true;
+        }
+        error = QStringLiteral("unknown option %1").arg(name);
+        return false;
+    }
+    return true;
+}
+
+// The checks that need every option.
+QString checkTogether(const PrepareOptions& o)
+{
+    if (o.photosDir.isEmpty())
+        return QStringLiteral("--photos is needed");
+    if (o.csvFile.isEmpty() == o.vocDir.isEmpty())
+        return QStringLiteral("give the boxes with either --csv or --voc");
+    if (o.mode == PrepareMode::Train && !o.emptyDir.isEmpty())
+        return QStringLiteral("--empty gives test strips, and --mode train writes no test set");
+    if (o.mode == PrepareMode::Test && o.mirror)
+        return QStringLiteral("--mirror doubles training strips, and --mode test writes no "
+                              "training set");
+    return QString();
+}
+
+} // namespace
+
+QString usage()
+{
+    return QStringLiteral(
+        "usage: ombre-prepare --photos DIR (--csv FILE | --voc DIR) [--empty DIR]\n"
+        "                     [--mode split|train|test] [--test-share F] "
+        "[--seed N]\n"
+        "                     [--width N] [--min-height N] [--mirror] "
+        "[--empty-strips N] OUTDIR\n"
+        "       ombre-prepare --help");
+}
+
+QString helpText()
+{
+    return usage() + QStringLiteral("\n\n") + QString::fromUtf8(kHelp);
+}
+
+CommandLine parseCommandLine(const QStringList& words)
+{
+    CommandLine line;
+    PrepareOptions& o = line.options;
+    QStringList places;
+    for (int i = 0; i < words.size(); ++i) {
+        QString word = words[i];
+        if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
+            line.help = true;
+            return line;
+        }
+        if (word == QLatin1String("--mirror")) {
+            o.mirror = true;
+            continue;
+        }
+        if (!word.startsWith(QLatin1String("--"))) {
+            places.append(word);
+            continue;
+        }
+        // Both "--width 240" and "--width=240".
+        QString value;
+        const int equals = word.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            value = word.mid(equals + 1);
+            word.truncate(equals);
+        } else if (i + 1 < words.size()) {
+            value = words[++i];
+        } else {
+            line.error = QStringLiteral("%1 needs a value").arg(word);
+            return line;
+        }
+        if (!setOption(o, word, value, line.error))
+            return line;
+    }
+    if (places.size() != 1) {
+        line.error =
+            QStringLiteral("expected one output directory, got %1 names").arg(places.size());
+        return line;
+    }
+    o.outDir = places[0];
+    line.error = checkTogether(o);
+    return line;
+}

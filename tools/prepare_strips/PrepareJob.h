@@ -1,0 +1,38 @@
+#pragma once
+
+#include "PrepareOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// What a run did, or why it wrote nothing.
+struct PrepareReport {
+    // Empty when the output directory was written.
+    QString error;
+    int photos = 0;
+    int trainPhotos = 0;
+    int testPhotos = 0;
+    int trainStrips = 0;
+    int trainBoxes = 0;
+    int testStrips = 0;
+    int testBoxes = 0;
+    int testStripsWithoutPeople = 0;
+    // People not cut into a strip: lower than the least height, or in a
+    // strip that would be narrower than the window.
+    int tooSmall = 0;
+    int tooNarrow = 0;
+};
+
+// Called after each photograph with how many are done of how many.
+using PrepareProgress = std::function<void(int done, int total)>;
+
+// Reads the annotations, checks every photograph and box, then cuts the
+// strips and writes, under options.outDir:
+//   train/N.png and train.txt (the training set's boxes), unless the mode is Test;
+//   test/N.png, test-names.txt and test-right.txt, unless the mode is Train;
+//   sources.csv, which tells the photograph and the part of it behind each strip.
+// Everything is written to a staging directory first, which becomes outDir
+// only when all went well: on any error nothing is left behind.
+PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress& progress = {});

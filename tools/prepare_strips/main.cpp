@@ -1,0 +1,66 @@
+#include "CommandLine.h"
+#include "PrepareJob.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace
+{
+
+void printSummary(const CommandLine& line, const PrepareReport& r)
+{
+    QTextStream out(stdout);
+    out << "ombre-prepare: wrote " << line.options.outDir << " from " << r.photos
+        << " photographs\n";
+    if (line.options.mode != PrepareMode::Test)
+        out << "  training: " << r.trainStrips << " strips with " << r.trainBoxes << " boxes from "
+            << r.trainPhotos << " photographs, in train/ and train.txt\n";
+    if (line.options.mode != PrepareMode::Train)
+        out << "  test: " << r.testStrips << " strips with " << r.testBoxes << " boxes ("
+            << r.testStripsWithoutPeople << " strips without people) from " << r.testPhotos
+            << " photographs, in test/, test-names.txt and test-right.txt\n";
+    if (r.tooSmall > 0 || r.tooNarrow > 0)
+        out << "  skipped: " << r.tooSmall << " people lower than " << line.options.minHeight
+            << " pixels, " << r.tooNarrow << " strips narrower than the window\n";
+}
+
+} // namespace
+
+// Cuts annotated photographs into numbered strips with their location and
+// names files.
+int main(int argc, char** argv)
+{
+    // The image plugins need a GUI application, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const CommandLine line = parseCommandLine(app.arguments().mid(1));
+    if (line.help) {
+        QTextStream(stdout) << helpText() << '\n';
+        return 0;
+    }
+    if (!line.error.isEmpty()) {
+        err << "ombre-prepare: " << line.error << '\n' << usage() << '\n';
+        return 2;
+    }
+
+    // A line a second at most, and the last one.
+    QElapsedTimer sinceLine;
+    sinceLine.start();
+    const auto progress = [&](int done, int total) {
+        if (done < total && sinceLine.elapsed() < 1000)
+            return;
+        err << "ombre-prepare: " << done << " of " << total << " photographs\n";
+        err.flush();
+        sinceLine.restart();
+    };
+    const PrepareReport report = runPrepareJob(line.options, progress);
+    if (!report.error.isEmpty()) {
+        err << "ombre-prepare: " << report.error << "\nombre-prepare: nothing was written\n";
+        return 1;
+    }
+    printSummary(line, report);
+    return 0;
+}
