@@ -302,19 +302,23 @@ TEST_P(DemoCommandLine, RefusesWordsThatMakeNoSense)
     EXPECT_FALSE(parseCommandLine(GetParam().words).error.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, DemoCommandLine,
-                         ::testing::Values(BadCommandLine{"NoDirectory", {}},
-                                           BadCommandLine{"TwoDirectories", {"a", "b"}},
-                                           BadCommandLine{"UnknownOption", {"out", "--size", "3"}},
-                                           BadCommandLine{"OptionWithoutNumber", {"out", "--seed"}},
-                                           BadCommandLine{"NotANumber", {"out", "--train", "many"}},
-                                           BadCommandLine{"NoStrips", {"out", "--test", "0"}},
-                                           BadCommandLine{"PastImage999",
-                                                          {"out", "--train", "1001"}},
-                                           BadCommandLine{"NegativeSeed", {"out", "--seed", "-1"}}),
-                         [](const ::testing::TestParamInfo<BadCommandLine>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Words, DemoCommandLine,
+    ::testing::Values(
+        BadCommandLine{"NoDirectory", {}}, BadCommandLine{"TwoDirectories", {"a", "b"}},
+        BadCommandLine{"UnknownOption", {"out", "--size", "3"}},
+        BadCommandLine{"OptionWithoutNumber", {"out", "--seed"}},
+        BadCommandLine{"NotANumber", {"out", "--train", "many"}},
+        BadCommandLine{"NoStrips", {"out", "--test", "0"}},
+        BadCommandLine{"PastImage999", {"out", "--train", "1001"}},
+        BadCommandLine{"NegativeSeed", {"out", "--seed", "-1"}},
+        BadCommandLine{"NoPhotographs", {"out", "--photographs", "0"}},
+        BadCommandLine{"PastPhotograph1000", {"out", "--photographs", "1001"}},
+        BadCommandLine{"PhotographsWithTrain", {"out", "--photographs", "5", "--train", "3"}},
+        BadCommandLine{"TestBeforePhotographs", {"out", "--test", "3", "--photographs", "5"}}),
+    [](const ::testing::TestParamInfo<BadCommandLine>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(DemoCommandLineValues, TakesTheDirectoryAndNumbersInAnyOrder)
 {
@@ -325,6 +329,16 @@ TEST(DemoCommandLineValues, TakesTheDirectoryAndNumbersInAnyOrder)
     EXPECT_EQ(line.options.seed, 42u);
     EXPECT_EQ(line.options.trainCount, 1000);
     EXPECT_EQ(line.options.testCount, 9);
+    EXPECT_EQ(line.photographs, 0);
+}
+
+TEST(DemoCommandLineValues, TakesPhotographsWithASeed)
+{
+    const CommandLine line = parseCommandLine({"--photographs", "1000", "out", "--seed", "7"});
+    EXPECT_TRUE(line.error.isEmpty()) << line.error.toStdString();
+    EXPECT_EQ(line.outDir, QStringLiteral("out"));
+    EXPECT_EQ(line.photographs, 1000);
+    EXPECT_EQ(line.options.seed, 7u);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
+#include "DemoPhotos.h"
 #include "LocationFile.h"
 #include "Programs.h"
 #include "ScratchTest.h"
 #include "TestImages.h"
-#include "TestPhotos.h"
 #include "TestScenes.h"
 
 #include <QBuffer>
@@ -176,7 +176,7 @@ TEST_F(PrepareToolTest, SkipsPeopleTooSmallToScaleUp)
     const RunResult run = prepare(argsFor("out", {"--mode", "train", "--min-height", "100"}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(boxes("out/train.txt").size(), 1u);
-    EXPECT_TRUE(run.out.contains("1 people lower than 100")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("1 person lower than 100")) << run.out.toStdString();
 }
 
 // Bad input stops the run before anything is written, naming file and line.
@@ -308,10 +308,10 @@ protected:
 
 TEST_F(PrepareRoundTripTest, TrainsOnPreparedStripsAndFindsThePeopleOfTheTestSet)
 {
-    TestPhotoOptions options;
+    DemoPhotoOptions options;
     options.seed = 21;
     options.count = 60;
-    const std::vector<TestPhoto> photos = writeTestPhotos(path("photos"), options);
+    const std::vector<DemoPhoto> photos = writeDemoPhotos(path("photos"), options);
     ASSERT_EQ(photos.size(), 60u);
     ASSERT_EQ(writeEmptyPhotos(path("empty"), 8, 22).size(), 8u);
     ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), photos));
@@ -343,11 +343,11 @@ TEST_F(PrepareRoundTripTest, TrainsOnPreparedStripsAndFindsThePeopleOfTheTestSet
 
 TEST_F(PrepareRoundTripTest, ReadsVocFilesAsItReadsTheSameBoxesInCsv)
 {
-    TestPhotoOptions options;
+    DemoPhotoOptions options;
     options.seed = 8;
     options.count = 6;
     options.personInCorner = true;
-    const std::vector<TestPhoto> photos = writeTestPhotos(path("photos"), options);
+    const std::vector<DemoPhoto> photos = writeDemoPhotos(path("photos"), options);
     ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), photos));
     ASSERT_TRUE(writeVocAnnotations(path("voc"), photos));
     const QStringList common = {"--photos", path("photos"), "--mirror", "--test-share", "0.5"};

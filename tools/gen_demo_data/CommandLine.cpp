@@ -4,17 +4,27 @@ namespace
 {
 
 constexpr int kMaxStrips = 1000;
+constexpr int kMaxPhotographs = 1000;
+
+bool isOption(const QString& word)
+{
+    return word == QLatin1String("--seed") || word == QLatin1String("--train") ||
+           word == QLatin1String("--test") || word == QLatin1String("--photographs");
+}
 
 } // namespace
 
 QString usage()
 {
-    return QStringLiteral("usage: ombre-gen-demo OUTDIR [--seed N] [--train N] [--test N]");
+    return QStringLiteral("usage: ombre-gen-demo OUTDIR [--seed N] [--train N] [--test N]\n"
+                          "       ombre-gen-demo OUTDIR --photographs N [--seed N]");
 }
 
 CommandLine parseCommandLine(const QStringList& words)
 {
     CommandLine line;
+    // Strip counts mean nothing to photographs; refusing them beats ignoring them.
+    QString stripOption;
     for (int i = 0; i < words.size(); ++i) {
         const QString& word = words[i];
         if (!word.startsWith(QLatin1String("--"))) {
@@ -25,8 +35,7 @@ CommandLine parseCommandLine(const QStringList& words)
             line.outDir = word;
             continue;
         }
-        if (word != QLatin1String("--seed") && word != QLatin1String("--train") &&
-            word != QLatin1String("--test")) {
+        if (!isOption(word)) {
             line.error = QStringLiteral("unknown option %1").arg(word);
             return line;
         }
@@ -38,11 +47,15 @@ CommandLine parseCommandLine(const QStringList& words)
         bool ok = false;
         if (word == QLatin1String("--seed")) {
             line.options.seed = value.toUInt(&ok);
+        } else if (word == QLatin1String("--photographs")) {
+            line.photographs = value.toInt(&ok);
+            ok = ok && line.photographs >= 1 && line.photographs <= kMaxPhotographs;
         } else {
             const int count = value.toInt(&ok);
             ok = ok && count >= 1 && count <= kMaxStrips;
             (word == QLatin1String("--train") ? line.options.trainCount : line.options.testCount) =
                 count;
+            stripOption = word;
         }
         if (!ok) {
             line.error = QStringLiteral("%1 %2 is not a valid number here").arg(word, value);
@@ -51,5 +64,8 @@ CommandLine parseCommandLine(const QStringList& words)
     }
     if (line.outDir.isEmpty())
         line.error = QStringLiteral("the output directory is missing");
+    else if (line.photographs > 0 && !stripOption.isEmpty())
+        line.error =
+            QStringLiteral("%1 counts strips; it does not go with --photographs").arg(stripOption);
     return line;
 }

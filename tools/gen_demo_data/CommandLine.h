@@ -9,13 +9,16 @@
 struct CommandLine {
     QString outDir;
     DemoSetOptions options;
+    // Above 0: write this many annotated photographs instead of strips.
+    int photographs = 0;
     QString error;
 };
 
-// Reads "OUTDIR [--seed N] [--train N] [--test N]" (the words after the
-// program's name). Image numbers run from 0 to 999, so each set holds 1 to
-// 1000 strips; the seed is any unsigned 32-bit number.
+// Reads "OUTDIR [--seed N] [--train N] [--test N]" or
+// "OUTDIR --photographs N [--seed N]" (the words after the program's name).
+// Image numbers run from 0 to 999, so each set holds 1 to 1000 strips, and
+// there are 1 to 1000 photographs; the seed is any unsigned 32-bit number.
 CommandLine parseCommandLine(const QStringList& words);
 
-// The one-line summary of the command line, for error messages.
+// The two forms of the command line, for error messages.
 QString usage();

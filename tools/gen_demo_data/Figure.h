@@ -12,9 +12,12 @@ struct FigureLook {
     enum class Hair { Short, Long, Cap, Bald };
     enum class Lower { Trousers, Shorts, Skirt };
 
-    // Centre column, top of the head, and size in pixels. The figure covers
-    // the columns centreX - span / 2 to centreX + span / 2 and the rows top to
-    // top + height.
+    // Centre column, top of the head, and size in pixels. The figure stays
+    // within the columns centreX - span / 2 to centreX + span / 2 without
+    // quite filling them: its shadow is 0.9 span wide and its hands stop a
+    // little short of the edges. It takes the rows top to top + height to
+    // within a pixel: hair or a cap may start a row above top, and the shadow
+    // reaches half a row below the sole.
     double centreX = 0;
     double top = 0;
     double height = 190;

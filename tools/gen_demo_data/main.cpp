@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "DemoPhotos.h"
 #include "DemoSet.h"
 
 #include <QCoreApplication>
@@ -6,7 +7,29 @@
 
 #include <cstdio>
 
-// Writes the demo's training and test strips into the directory it is given.
+namespace
+{
+
+int writePhotographs(const CommandLine& line, QTextStream& err)
+{
+    const DemoPhotoSet set = writeDemoPhotoSet(line.outDir, line.photographs, line.options.seed);
+    if (!set.error.isEmpty()) {
+        err << "ombre-gen-demo: " << set.error << '\n';
+        return 1;
+    }
+    std::size_t people = 0;
+    for (const DemoPhoto& photo : set.photos)
+        people += photo.people.size();
+    QTextStream(stdout) << "ombre-gen-demo: wrote " << set.photos.size() << " photographs with "
+                        << people << " people (boxes in boxes.csv and voc/) and "
+                        << set.empty.size() << " without people to " << line.outDir << '\n';
+    return 0;
+}
+
+} // namespace
+
+// Writes the demo's training and test strips, or annotated photographs for
+// the preparation tool, into the directory it is given.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -16,6 +39,8 @@ int main(int argc, char** argv)
         err << "ombre-gen-demo: " << line.error << '\n' << usage() << '\n';
         return 2;
     }
+    if (line.photographs > 0)
+        return writePhotographs(line, err);
     const QString error = writeDemoSet(line.outDir, line.options);
     if (!error.isEmpty()) {
         err << "ombre-gen-demo: " << error << '\n';

@@ -8,21 +8,31 @@
 namespace
 {
 
+// "1 photograph", "2 photographs".
+QString counted(int n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
 void printSummary(const CommandLine& line, const PrepareReport& r)
 {
     QTextStream out(stdout);
-    out << "ombre-prepare: wrote " << line.options.outDir << " from " << r.photos
-        << " photographs\n";
+    out << "ombre-prepare: wrote " << line.options.outDir << " from "
+        << counted(r.photos, "photograph", "photographs") << '\n';
     if (line.options.mode != PrepareMode::Test)
-        out << "  training: " << r.trainStrips << " strips with " << r.trainBoxes << " boxes from "
-            << r.trainPhotos << " photographs, in train/ and train.txt\n";
+        out << "  training: " << counted(r.trainStrips, "strip", "strips") << " with "
+            << counted(r.trainBoxes, "box", "boxes") << " from "
+            << counted(r.trainPhotos, "photograph", "photographs") << ", in train/ and train.txt\n";
     if (line.options.mode != PrepareMode::Train)
-        out << "  test: " << r.testStrips << " strips with " << r.testBoxes << " boxes ("
-            << r.testStripsWithoutPeople << " strips without people) from " << r.testPhotos
-            << " photographs, in test/, test-names.txt and test-right.txt\n";
+        out << "  test: " << counted(r.testStrips, "strip", "strips") << " with "
+            << counted(r.testBoxes, "box", "boxes") << " ("
+            << counted(r.testStripsWithoutPeople, "strip", "strips") << " without people) from "
+            << counted(r.testPhotos, "photograph", "photographs")
+            << ", in test/, test-names.txt and test-right.txt\n";
     if (r.tooSmall > 0 || r.tooNarrow > 0)
-        out << "  skipped: " << r.tooSmall << " people lower than " << line.options.minHeight
-            << " pixels, " << r.tooNarrow << " strips narrower than the window\n";
+        out << "  skipped: " << counted(r.tooSmall, "person", "people") << " lower than "
+            << line.options.minHeight << " pixels, "
+            << counted(r.tooNarrow, "strip", "strips") << " narrower than the window\n";
 }
 
 } // namespace

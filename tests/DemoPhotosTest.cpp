@@ -1,5 +1,5 @@
+#include "DemoPhotos.h"
 #include "ScratchTest.h"
-#include "TestPhotos.h"
 
 #include "Figure.h"
 #include "Random.h"
@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -19,13 +20,13 @@
 namespace
 {
 
-// ---- The photographs the tests feed the tool ----
+// ---- The photographs these tests look at ----
 
 // Small photographs, some lower than the tallest person allowed, so that the
 // photograph's own height limits people too.
-TestPhotoOptions smallPhotos()
+DemoPhotoOptions smallPhotos()
 {
-    TestPhotoOptions options;
+    DemoPhotoOptions options;
     options.seed = 4;
     options.count = 6;
     options.minWidth = 300;
@@ -44,28 +45,28 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class TestPhotosTest : public testing::Test
+class DemoPhotosTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
         dir = std::make_unique<QTemporaryDir>();
-        photos = writeTestPhotos(dir->path(), smallPhotos());
+        photos = writeDemoPhotos(dir->path(), smallPhotos());
     }
     static void TearDownTestSuite() { dir.reset(); }
 
     static std::unique_ptr<QTemporaryDir> dir;
-    static std::vector<TestPhoto> photos;
+    static std::vector<DemoPhoto> photos;
 };
 
-std::unique_ptr<QTemporaryDir> TestPhotosTest::dir;
-std::vector<TestPhoto> TestPhotosTest::photos;
+std::unique_ptr<QTemporaryDir> DemoPhotosTest::dir;
+std::vector<DemoPhoto> DemoPhotosTest::photos;
 
-TEST_F(TestPhotosTest, WritesEveryPhotoAtItsSizeInBothFormats)
+TEST_F(DemoPhotosTest, WritesEveryPhotoAtItsSizeInBothFormats)
 {
     ASSERT_EQ(photos.size(), 6u);
     int jpegs = 0;
-    for (const TestPhoto& photo : photos) {
+    for (const DemoPhoto& photo : photos) {
         const QImage image(dir->filePath(photo.name));
         EXPECT_EQ(image.size(), QSize(photo.width, photo.height)) << photo.name.toStdString();
         jpegs += photo.name.endsWith(".jpg");
@@ -73,10 +74,10 @@ TEST_F(TestPhotosTest, WritesEveryPhotoAtItsSizeInBothFormats)
     EXPECT_EQ(jpegs, 3);
 }
 
-TEST_F(TestPhotosTest, SameSeedWritesTheSameFiles)
+TEST_F(DemoPhotosTest, SameSeedWritesTheSameFiles)
 {
     QTemporaryDir again;
-    const std::vector<TestPhoto> second = writeTestPhotos(again.path(), smallPhotos());
+    const std::vector<DemoPhoto> second = writeDemoPhotos(again.path(), smallPhotos());
     ASSERT_EQ(second.size(), photos.size());
     for (std::size_t i = 0; i < photos.size(); ++i) {
         ASSERT_EQ(second[i].name, photos[i].name);
@@ -89,9 +90,9 @@ TEST_F(TestPhotosTest, SameSeedWritesTheSameFiles)
     }
 }
 
-TEST_F(TestPhotosTest, BoxesLieInsideTheirPhotos)
+TEST_F(DemoPhotosTest, BoxesLieInsideTheirPhotos)
 {
-    for (const TestPhoto& photo : photos)
+    for (const DemoPhoto& photo : photos)
         for (const PhotoPerson& p : photo.people) {
             EXPECT_GE(p.xmin, 0) << photo.name.toStdString();
             EXPECT_GE(p.ymin, 0) << photo.name.toStdString();
@@ -100,20 +101,20 @@ TEST_F(TestPhotosTest, BoxesLieInsideTheirPhotos)
         }
 }
 
-TEST_F(TestPhotosTest, PeopleStandApartByAtLeastTheGap)
+TEST_F(DemoPhotosTest, PeopleStandApartByAtLeastTheGap)
 {
     int pairs = 0;
-    for (const TestPhoto& photo : photos)
+    for (const DemoPhoto& photo : photos)
         for (std::size_t i = 1; i < photo.people.size(); ++i, ++pairs)
             EXPECT_GE(photo.people[i].xmin - photo.people[i - 1].xmax, smallPhotos().minGap)
                 << photo.name.toStdString();
     EXPECT_GT(pairs, 0);
 }
 
-TEST_F(TestPhotosTest, HeightsStayWithinTheLimitsAndThePhoto)
+TEST_F(DemoPhotosTest, HeightsStayWithinTheLimitsAndThePhoto)
 {
-    const TestPhotoOptions options = smallPhotos();
-    for (const TestPhoto& photo : photos)
+    const DemoPhotoOptions options = smallPhotos();
+    for (const DemoPhoto& photo : photos)
         for (const PhotoPerson& p : photo.people) {
             EXPECT_GE(p.ymax - p.ymin, options.minPersonHeight) << photo.name.toStdString();
             EXPECT_LE(p.ymax - p.ymin, std::min(options.maxPersonHeight, photo.height))
@@ -121,7 +122,7 @@ TEST_F(TestPhotosTest, HeightsStayWithinTheLimitsAndThePhoto)
         }
 }
 
-TEST_F(TestPhotosTest, FirstPersonCanStandInTheBottomLeftCorner)
+TEST_F(DemoPhotosTest, FirstPersonCanStandInTheBottomLeftCorner)
 {
     ASSERT_FALSE(photos.front().people.empty());
     const PhotoPerson& corner = photos.front().people.front();
@@ -129,7 +130,7 @@ TEST_F(TestPhotosTest, FirstPersonCanStandInTheBottomLeftCorner)
     EXPECT_EQ(corner.ymax, photos.front().height);
 }
 
-TEST(TestPhotoFigureTest, FigurePaintsExactlyItsBoxAtAnyHeight)
+TEST(DemoPhotoFigureTest, FigurePaintsExactlyItsBoxAtAnyHeight)
 {
     for (const int height : {110, 197, 400}) {
         Random random(3, 1, std::uint32_t(height));
@@ -154,12 +155,12 @@ TEST(TestPhotoFigureTest, FigurePaintsExactlyItsBoxAtAnyHeight)
     }
 }
 
-TEST(TestPhotosEmptyTest, EmptyPhotosHaveTheirSizesAndNobody)
+TEST(DemoPhotosEmptyTest, EmptyPhotosHaveTheirSizesAndNobody)
 {
     QTemporaryDir dir;
-    const std::vector<TestPhoto> empty = writeEmptyPhotos(dir.path(), 2, 3);
+    const std::vector<DemoPhoto> empty = writeEmptyPhotos(dir.path(), 2, 3);
     ASSERT_EQ(empty.size(), 2u);
-    for (const TestPhoto& photo : empty) {
+    for (const DemoPhoto& photo : empty) {
         EXPECT_TRUE(photo.name.startsWith("empty-"));
         EXPECT_TRUE(photo.people.empty());
         EXPECT_EQ(QImage(dir.filePath(photo.name)).size(), QSize(photo.width, photo.height));
@@ -167,17 +168,17 @@ TEST(TestPhotosEmptyTest, EmptyPhotosHaveTheirSizesAndNobody)
 }
 
 // Two people in one photograph, none in the other.
-std::vector<TestPhoto> twoPhotos()
+std::vector<DemoPhoto> twoPhotos()
 {
     return {{"street.jpg", 640, 480, {{0, 10, 50, 130}, {100, 20, 160, 200}}},
             {"room.png", 320, 240, {}}};
 }
 
-class TestPhotoAnnotationsTest : public ScratchTest
+class DemoPhotoAnnotationsTest : public ScratchTest
 {
 };
 
-TEST_F(TestPhotoAnnotationsTest, CsvHasAHeaderAndARowPerPerson)
+TEST_F(DemoPhotoAnnotationsTest, CsvHasAHeaderAndARowPerPerson)
 {
     ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), twoPhotos()));
     EXPECT_EQ(read("boxes.csv"), "photo,xmin,ymin,xmax,ymax\n"
@@ -185,7 +186,7 @@ TEST_F(TestPhotoAnnotationsTest, CsvHasAHeaderAndARowPerPerson)
                                  "street.jpg,100,20,160,200\n");
 }
 
-TEST_F(TestPhotoAnnotationsTest, VocCountsFromOneWithInclusiveMaxima)
+TEST_F(DemoPhotoAnnotationsTest, VocCountsFromOneWithInclusiveMaxima)
 {
     ASSERT_TRUE(writeVocAnnotations(dir.path(), twoPhotos()));
     const QByteArray street = read("street.xml");
@@ -199,12 +200,54 @@ TEST_F(TestPhotoAnnotationsTest, VocCountsFromOneWithInclusiveMaxima)
         EXPECT_TRUE(second.contains(field)) << field;
 }
 
-TEST_F(TestPhotoAnnotationsTest, VocWritesAPhotoWithoutPeopleToo)
+TEST_F(DemoPhotoAnnotationsTest, VocWritesAPhotoWithoutPeopleToo)
 {
     ASSERT_TRUE(writeVocAnnotations(dir.path(), twoPhotos()));
     const QByteArray room = read("room.xml");
     EXPECT_TRUE(room.contains("<filename>room.png</filename>"));
     EXPECT_FALSE(room.contains("<object>"));
+}
+
+class DemoPhotoSetTest : public ScratchTest
+{
+protected:
+    QStringList files(const QString& sub) const
+    {
+        return QDir(path(sub)).entryList(QDir::Files, QDir::Name);
+    }
+};
+
+TEST_F(DemoPhotoSetTest, WritesPhotosTheirBoxesTwiceAndAFifthAsManyEmptyOnes)
+{
+    const DemoPhotoSet set = writeDemoPhotoSet(path("demo"), 10, 2);
+    ASSERT_EQ(set.error, QString());
+    ASSERT_EQ(set.photos.size(), 10u);
+    ASSERT_EQ(set.empty.size(), 2u);
+    EXPECT_EQ(files("demo/photos").size(), 10);
+    EXPECT_EQ(files("demo/voc").size(), 10);
+    EXPECT_EQ(files("demo/empty"), (QStringList{"empty-0.jpg", "empty-1.png"}));
+    int rows = 0;
+    for (const DemoPhoto& photo : set.photos)
+        rows += int(photo.people.size());
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(read("demo/boxes.csv").count('\n'), rows + 1);
+}
+
+TEST_F(DemoPhotoSetTest, EvenOnePhotographComesWithAnEmptyOne)
+{
+    const DemoPhotoSet set = writeDemoPhotoSet(path("demo"), 1, 2);
+    ASSERT_EQ(set.error, QString());
+    EXPECT_EQ(set.empty.size(), 1u);
+}
+
+TEST_F(DemoPhotoSetTest, RefusesADirectoryWithLeftoversAndWritesNothing)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("demo/empty"));
+    write("demo/empty/old.jpg", "from an earlier run");
+    const DemoPhotoSet set = writeDemoPhotoSet(path("demo"), 1, 2);
+    EXPECT_TRUE(set.error.contains("empty")) << set.error.toStdString();
+    EXPECT_TRUE(set.photos.empty());
+    EXPECT_FALSE(QFileInfo::exists(path("demo/boxes.csv")));
 }
 
 } // namespace

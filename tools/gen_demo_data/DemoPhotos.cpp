@@ -1,4 +1,4 @@
-#include "TestPhotos.h"
+#include "DemoPhotos.h"
 
 #include "Background.h"
 #include "Camera.h"
@@ -77,7 +77,7 @@ PhotoPerson paintedBox(const FigureLook& look)
 
 // Up to maxPeople random figures of about one height, as many as fit side by
 // side; their boxes still at column and row 0.
-void chooseFigures(Layout& layout, Random& random, const TestPhotoOptions& options, int base,
+void chooseFigures(Layout& layout, Random& random, const DemoPhotoOptions& options, int base,
                    int tallest)
 {
     const FigureSettings settings;
@@ -100,7 +100,7 @@ void chooseFigures(Layout& layout, Random& random, const TestPhotoOptions& optio
 }
 
 // Spreads the people across the photograph, in order and apart by minGap.
-void placeAcross(Layout& layout, Random& random, const TestPhotoOptions& options, bool inCorner)
+void placeAcross(Layout& layout, Random& random, const DemoPhotoOptions& options, bool inCorner)
 {
     int used = -options.minGap;
     for (const PhotoPerson& person : layout.people)
@@ -145,7 +145,7 @@ void placeDown(Layout& layout, Random& random, bool inCorner)
     }
 }
 
-Layout planPhoto(Random& random, const TestPhotoOptions& options, bool withPeople, bool inCorner)
+Layout planPhoto(Random& random, const DemoPhotoOptions& options, bool withPeople, bool inCorner)
 {
     Layout layout;
     layout.width = random.uniform(options.minWidth, options.maxWidth);
@@ -255,11 +255,11 @@ QImage renderPhoto(const Layout& layout, Random& random)
     return image;
 }
 
-std::vector<TestPhoto> writePhotos(const QString& dir, const TestPhotoOptions& options,
+std::vector<DemoPhoto> writePhotos(const QString& dir, const DemoPhotoOptions& options,
                                    Stream stream, const QString& prefix)
 {
     const bool withPeople = stream == PeoplePhotos;
-    std::vector<TestPhoto> photos;
+    std::vector<DemoPhoto> photos;
     for (int i = 0; i < options.count; ++i) {
         Random random(options.seed, stream, std::uint32_t(i));
         const bool inCorner = withPeople && options.personInCorner && i == 0;
@@ -282,7 +282,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
            file.write(bytes) == bytes.size();
 }
 
-QByteArray vocAnnotation(const TestPhoto& photo)
+QByteArray vocAnnotation(const DemoPhoto& photo)
 {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
@@ -316,23 +316,23 @@ QByteArray vocAnnotation(const TestPhoto& photo)
 
 } // namespace
 
-std::vector<TestPhoto> writeTestPhotos(const QString& dir, const TestPhotoOptions& options)
+std::vector<DemoPhoto> writeDemoPhotos(const QString& dir, const DemoPhotoOptions& options)
 {
     return writePhotos(dir, options, PeoplePhotos, QStringLiteral("photo"));
 }
 
-std::vector<TestPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed)
+std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed)
 {
-    TestPhotoOptions options;
+    DemoPhotoOptions options;
     options.seed = seed;
     options.count = count;
     return writePhotos(dir, options, EmptyPhotos, QStringLiteral("empty"));
 }
 
-bool writeCsvAnnotations(const QString& path, const std::vector<TestPhoto>& photos)
+bool writeCsvAnnotations(const QString& path, const std::vector<DemoPhoto>& photos)
 {
     QByteArray bytes = "photo,xmin,ymin,xmax,ymax\n";
-    for (const TestPhoto& photo : photos)
+    for (const DemoPhoto& photo : photos)
         for (const PhotoPerson& p : photo.people)
             bytes += QStringLiteral("%1,%2,%3,%4,%5\n")
                          .arg(photo.name)
@@ -344,14 +344,55 @@ bool writeCsvAnnotations(const QString& path, const std::vector<TestPhoto>& phot
     return writeFile(path, bytes);
 }
 
-bool writeVocAnnotations(const QString& dir, const std::vector<TestPhoto>& photos)
+bool writeVocAnnotations(const QString& dir, const std::vector<DemoPhoto>& photos)
 {
-    for (const TestPhoto& photo : photos) {
+    for (const DemoPhoto& photo : photos) {
         const QString name = QFileInfo(photo.name).completeBaseName() + QStringLiteral(".xml");
         if (!writeFile(QDir(dir).filePath(name), vocAnnotation(photo)))
             return false;
     }
     return true;
+}
+
+DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed)
+{
+    DemoPhotoSet set;
+    const QDir root(outDir);
+    for (const char* sub : {"photos", "voc", "empty"}) {
+        const QDir dir(root.filePath(sub));
+        if (dir.exists() && !dir.isEmpty()) {
+            set.error =
+                QStringLiteral("%1 already holds files; give a new directory").arg(dir.path());
+            return set;
+        }
+        if (!root.mkpath(sub)) {
+            set.error = QStringLiteral("cannot create %1").arg(dir.path());
+            return set;
+        }
+    }
+    DemoPhotoOptions options;
+    options.seed = seed;
+    options.count = count;
+    set.photos = writeDemoPhotos(root.filePath("photos"), options);
+    if (set.photos.empty()) {
+        set.error =
+            QStringLiteral("cannot write the photographs into %1").arg(root.filePath("photos"));
+        return set;
+    }
+    if (!writeCsvAnnotations(root.filePath("boxes.csv"), set.photos)) {
+        set.error = QStringLiteral("cannot write %1").arg(root.filePath("boxes.csv"));
+        return set;
+    }
+    if (!writeVocAnnotations(root.filePath("voc"), set.photos)) {
+        set.error = QStringLiteral("cannot write the VOC files into %1").arg(root.filePath("voc"));
+        return set;
+    }
+    // Their own stream already keeps them apart from the photographs of people.
+    set.empty = writeEmptyPhotos(root.filePath("empty"), std::max(1, count / 5), seed);
+    if (set.empty.empty())
+        set.error =
+            QStringLiteral("cannot write the photographs into %1").arg(root.filePath("empty"));
+    return set;
 }
 
 PhotoFigure figureOfHeight(const FigureLook& look, int height)

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// A person in a test photograph: the exact extent of the figure, columns
+// A person in a demo photograph: the exact extent of the figure, columns
 // xmin to xmax - 1 and rows ymin to ymax - 1.
 struct PhotoPerson {
     int xmin = 0;
@@ -18,14 +18,14 @@ struct PhotoPerson {
 
 // A photograph as written: its file name in the directory, its size and the
 // people in it, from left to right.
-struct TestPhoto {
+struct DemoPhoto {
     QString name;
     int width = 0;
     int height = 0;
     std::vector<PhotoPerson> people;
 };
 
-struct TestPhotoOptions {
+struct DemoPhotoOptions {
     std::uint32_t seed = 1;
     int count = 12;
     int minWidth = 360;
@@ -53,18 +53,34 @@ struct TestPhotoOptions {
 // photographs; their feet stand a little below where the wall meets the
 // ground, as in the demo strips. The same options give the same files.
 // Returns the photographs in order; nothing when a file cannot be written.
-std::vector<TestPhoto> writeTestPhotos(const QString& dir, const TestPhotoOptions& options);
+std::vector<DemoPhoto> writeDemoPhotos(const QString& dir, const DemoPhotoOptions& options);
 
 // Streets and rooms without people, "empty-0.jpg", "empty-1.png", ...
-std::vector<TestPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed);
+std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed);
 
 // Writes "photo,xmin,ymin,xmax,ymax" and a row per person, 0-based with
 // exclusive maxima. Photographs without people have no row.
-bool writeCsvAnnotations(const QString& path, const std::vector<TestPhoto>& photos);
+bool writeCsvAnnotations(const QString& path, const std::vector<DemoPhoto>& photos);
 
 // Writes a Pascal VOC file per photograph into dir, named after it with
 // ".xml": an <object> per person, boxes 1-based with inclusive maxima.
-bool writeVocAnnotations(const QString& dir, const std::vector<TestPhoto>& photos);
+bool writeVocAnnotations(const QString& dir, const std::vector<DemoPhoto>& photos);
+
+// The photographs for a try of the preparation tool, written under outDir:
+//   photos/photo-0.jpg ... with count photographs of people, their boxes in
+//   boxes.csv and in voc/photo-0.xml ...;
+//   empty/empty-0.jpg ..., a fifth as many (at least one) without people.
+struct DemoPhotoSet {
+    std::vector<DemoPhoto> photos;
+    std::vector<DemoPhoto> empty;
+    // Empty on success, otherwise what failed, naming the file or directory.
+    QString error;
+};
+
+// Refuses an outDir whose photos/, voc/ or empty/ already hold files: the
+// tool reads every file of voc/ and empty/, so leftovers of an earlier run
+// would join the new set.
+DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed);
 
 // A figure as the photographs draw it, and the box of the pixels it paints.
 struct PhotoFigure {
