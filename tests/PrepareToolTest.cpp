@@ -186,6 +186,11 @@ struct BadInput {
     const char* message;
 };
 
+void PrintTo(const BadInput& input, std::ostream* os)
+{
+    *os << input.what;
+}
+
 class PrepareBadInputTest : public PrepareToolTest, public testing::WithParamInterface<BadInput>
 {
 };
