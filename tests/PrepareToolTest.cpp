@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -167,6 +168,28 @@ TEST_F(PrepareToolTest, CutsPhotographsWithoutPeopleIntoTestStripsWithoutBoxes)
     EXPECT_EQ(right[0].Num, 0);
     EXPECT_FALSE(QFileInfo::exists(path("out/train.txt")));
     EXPECT_TRUE(run.out.contains("(4 strips without people)")) << run.out.toStdString();
+}
+
+TEST_F(PrepareToolTest, TakesAPhotographNamedTwoWaysAsOne)
+{
+    addPhoto("a.png", 600, 400, "100,40,140,340");
+    csv += "./a.png,400,40,440,340\n";
+    const RunResult run = prepare(argsFor("out", {"--mode", "train"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("from 1 photograph\n")) << run.out.toStdString();
+    EXPECT_EQ(boxes("out/train.txt").size(), 2u);
+}
+
+TEST_F(PrepareToolTest, KeepsThePeopleOfAnAnnotatedPhotographInTheDirectoryWithoutPeople)
+{
+    // The annotated photographs and the rest in one directory.
+    QFile::remove(path("photos/notes.png"));
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    ASSERT_TRUE(savePng(realLookingImage(600, 400, 3), path("photos/b.png")));
+    const RunResult run = prepare(argsFor("out", {"--mode", "test", "--empty", path("photos")}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(read("out/test-names.txt"), "0\n1\n");
+    EXPECT_EQ(boxes("out/test-right.txt").size(), 1u);
 }
 
 TEST_F(PrepareToolTest, SkipsPeopleTooSmallToScaleUp)

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 
 #include <set>
@@ -37,14 +38,28 @@ bool readAnnotations(const PrepareOptions& options, std::vector<Photo>& photos, 
                           : readCsvAnnotations(options.csvFile, annotated, error);
     if (!read)
         return false;
+    // One file named two ways ("a.jpg", "./a.jpg") is one photograph, so
+    // that the split cannot put it in both sets.
     const QDir dir(options.photosDir);
-    for (AnnotatedPhoto& a : annotated)
-        photos.push_back(
-            Photo{a.name, dir.filePath(a.name), a.where, QSize(), std::move(a.people)});
+    QHash<QString, std::size_t> byFile;
+    for (AnnotatedPhoto& a : annotated) {
+        const QString path = dir.filePath(a.name);
+        const QString file = QFileInfo(path).canonicalFilePath();
+        const auto found = file.isEmpty() ? byFile.constEnd() : byFile.constFind(file);
+        if (found != byFile.constEnd()) {
+            std::vector<PersonBox>& people = photos[*found].people;
+            people.insert(people.end(), a.people.begin(), a.people.end());
+            continue;
+        }
+        if (!file.isEmpty())
+            byFile.insert(file, photos.size());
+        photos.push_back(Photo{a.name, path, a.where, QSize(), std::move(a.people)});
+    }
     return true;
 }
 
-// Adds every image file of dir, in the order of their names.
+// Adds every image file of dir, in the order of their names, but for those
+// already among photos: an annotated photograph keeps its people.
 bool listPhotosWithoutPeople(const QString& dir, std::vector<Photo>& photos, QString& error)
 {
     const QDir d(dir);
@@ -52,17 +67,22 @@ bool listPhotosWithoutPeople(const QString& dir, std::vector<Photo>& photos, QSt
         error = QStringLiteral("%1: no such directory").arg(dir);
         return false;
     }
+    std::set<QString> annotated;
+    for (const Photo& photo : photos)
+        annotated.insert(QFileInfo(photo.path).canonicalFilePath());
     std::set<QString> suffixes;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         suffixes.insert(QString::fromLatin1(format).toLower());
-    int found = 0;
+    bool found = false;
     for (const QString& name : d.entryList(QDir::Files, QDir::Name)) {
         if (suffixes.count(QFileInfo(name).suffix().toLower()) == 0)
             continue;
-        photos.push_back(Photo{name, d.filePath(name), dir, QSize(), {}});
-        ++found;
+        found = true;
+        const QString path = d.filePath(name);
+        if (annotated.count(QFileInfo(path).canonicalFilePath()) == 0)
+            photos.push_back(Photo{name, path, dir, QSize(), {}});
     }
-    if (found == 0) {
+    if (!found) {
         error = QStringLiteral("%1: no image files").arg(dir);
         return false;
     }
