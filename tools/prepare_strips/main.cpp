@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 #include "PrepareJob.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QTextStream>
 
 namespace
@@ -31,8 +31,8 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
             << ", in test/, test-names.txt and test-right.txt\n";
     if (r.tooSmall > 0 || r.tooNarrow > 0)
         out << "  skipped: " << counted(r.tooSmall, "person", "people") << " lower than "
-            << line.options.minHeight << " pixels, "
-            << counted(r.tooNarrow, "strip", "strips") << " narrower than the window\n";
+            << line.options.minHeight << " pixels, " << counted(r.tooNarrow, "strip", "strips")
+            << " narrower than the window\n";
 }
 
 } // namespace
@@ -41,10 +41,7 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
 // names files.
 int main(int argc, char** argv)
 {
-    // The image plugins need a GUI application, not a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const CommandLine line = parseCommandLine(app.arguments().mid(1));
     if (line.help) {
