@@ -317,7 +317,6 @@ PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress
         if (progress)
             progress(i + 1, total);
     }
-    report.photos = total;
     job.finish(error);
     return report;
 }

@@ -11,7 +11,6 @@
 struct PrepareReport {
     // Empty when the output directory was written.
     QString error;
-    int photos = 0;
     int trainPhotos = 0;
     int testPhotos = 0;
     int trainStrips = 0;
@@ -19,8 +18,8 @@ struct PrepareReport {
     int testStrips = 0;
     int testBoxes = 0;
     int testStripsWithoutPeople = 0;
-    // People not cut into a strip: lower than the least height, or in a
-    // strip that would be narrower than the window.
+    // What was not cut: people lower than the least height, and strips (of
+    // people or of photographs without them) narrower than the window.
     int tooSmall = 0;
     int tooNarrow = 0;
 };

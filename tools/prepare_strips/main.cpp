@@ -18,7 +18,7 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
 {
     QTextStream out(stdout);
     out << "ombre-prepare: wrote " << line.options.outDir << " from "
-        << counted(r.photos, "photograph", "photographs") << '\n';
+        << counted(r.trainPhotos + r.testPhotos, "photograph", "photographs") << '\n';
     if (line.options.mode != PrepareMode::Test)
         out << "  training: " << counted(r.trainStrips, "strip", "strips") << " with "
             << counted(r.trainBoxes, "box", "boxes") << " from "
