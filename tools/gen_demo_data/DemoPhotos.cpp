@@ -31,9 +31,6 @@ enum Stream : std::uint32_t {
 // The demo backgrounds are drawn around figures about this high; a
 // photograph's background is drawn at that scale and enlarged to its people.
 constexpr double kStripFigure = 190;
-// Demo figures have their soles on these rows of their background.
-constexpr int kHighestSole = 185;
-constexpr int kLowestSole = 199;
 // The wall or sky of a background: its ground starts at row 150 or below.
 constexpr int kWallRows = 140;
 // drawBackground wants at least this many rows.
@@ -127,17 +124,19 @@ void placeAcross(Layout& layout, Random& random, const DemoPhotoOptions& options
 // demo strips have them, with the lowest possible sole on row ground.
 void placeDown(Layout& layout, Random& random, bool inCorner)
 {
+    // The rows of the demo strips' soles.
+    const FigureSettings figure;
     int tallest = 0;
     for (const PhotoPerson& person : layout.people)
         tallest = std::max(tallest, person.ymax);
-    const int spread = int(std::ceil((kLowestSole - kHighestSole) * layout.scale));
+    const int spread = int(std::ceil((figure.lowestSole - figure.highestSole) * layout.scale));
     const int highest = std::min(tallest + spread, layout.height);
     const int ground = inCorner ? layout.height : random.uniform(highest, layout.height);
-    layout.top = ground - kLowestSole * layout.scale;
+    layout.top = ground - figure.lowestSole * layout.scale;
     for (std::size_t i = 0; i < layout.people.size(); ++i) {
         PhotoPerson& person = layout.people[i];
         const int height = person.ymax;
-        const int sole = random.uniform(kHighestSole, kLowestSole);
+        const int sole = random.uniform(figure.highestSole, figure.lowestSole);
         const int row = int(std::lround(layout.top + sole * layout.scale));
         const bool corner = inCorner && i == 0;
         person.ymax = corner ? layout.height : std::clamp(row, height, layout.height);
