@@ -41,16 +41,33 @@ QString Controller::ask(const QString& prompt, bool fil)
 #endif
 }
 
-void Controller::files(bool a, bool b, bool c, bool d)
+bool Controller::files(bool a, bool b, bool c, bool d)
 {
-    if (a)
-        logic.curCat = ask(msg1, false);
-    if (b)
-        logic.curInFile = ask(msg2, true);
-    if (c)
-        logic.curModelFile = ask(msg3, true);
-    if (d)
-        logic.curOutFile = ask(msg4, true);
+    const struct {
+        bool wanted;
+        const QString& prompt;
+        bool fil;
+        QString& answer;
+    } names[] = {
+        {a, msg1, false, logic.curCat},
+        {b, msg2, true, logic.curInFile},
+        {c, msg3, true, logic.curModelFile},
+        {d, msg4, true, logic.curOutFile},
+    };
+    for (const auto& name : names) {
+        if (!name.wanted)
+            continue;
+        const QString answer = ask(name.prompt, name.fil);
+        if (answer.isEmpty())
+            return false;
+        name.answer = answer;
+    }
+    return true;
+}
+
+void Controller::cancelled()
+{
+    view->showMessage(QStringLiteral("Cancelled"), false, nullptr);
 }
 
 void Controller::exit()
@@ -63,7 +80,8 @@ void Controller::training()
     msg1 = QStringLiteral("Input the directory with training Images");
     msg2 = QStringLiteral("Input the file with locations");
     msg3 = QStringLiteral("Output the file with model");
-    files(true, true, true, false);
+    if (!files(true, true, true, false))
+        return cancelled();
     if (!logic.getFilesTr()) {
         view->showMessage(QStringLiteral("Error"), false, nullptr);
         return;
@@ -89,20 +107,18 @@ void Controller::search(bool InImage)
         msg2 = QStringLiteral("Input the Image");
         msg3 = QStringLiteral("Input the file with model");
         msg4 = QStringLiteral("Output the file with locations");
-        files(false, true, true, true);
+        if (!files(false, true, true, true))
+            return cancelled();
     } else {
         msg1 = QStringLiteral("Input the directory with testing Images");
         msg2 = QStringLiteral("Input the file with names of images");
         msg3 = QStringLiteral("Input the file with model");
         msg4 = QStringLiteral("Output the file with locations");
-        files(true, true, true, true);
+        if (!files(true, true, true, true))
+            return cancelled();
     }
 
-    // Emptied once per command; each image then appends its lines.
-    logic.outFile = std::make_unique<QFile>(logic.curOutFile);
-    if (logic.outFile->open(QIODevice::ReadWrite | QIODevice::Truncate))
-        logic.outFile->close();
-
+    // The output is emptied only once the model has loaded.
     if (!logic.loadModel()) {
         view->showMessage(QStringLiteral("can't load model from file"), false, nullptr);
         return;
@@ -124,7 +140,8 @@ void Controller::PRcount()
 {
     msg2 = QStringLiteral("Input the file with found locations");
     msg3 = QStringLiteral("Input the file with right locations");
-    files(false, true, true, false);
+    if (!files(false, true, true, false))
+        return cancelled();
     std::unique_ptr<char[]> temp(logic.PRcount());
 #ifdef OMBRE_WINDOW
     view->mesBox(temp.get());

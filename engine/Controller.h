@@ -37,9 +37,14 @@ public slots:
     void serIn();
     void serDir();
     void exit();
-    void files(bool, bool, bool, bool);
+    // Asks for the flagged names in the order directory, input file, model
+    // file, output file. False when the user gave up a name (the window's
+    // dialog was cancelled): the command then asks nothing more.
+    bool files(bool, bool, bool, bool);
     void PRcount();
 
 private:
     QString ask(const QString& prompt, bool fil);
+    // Reports a command abandoned at a prompt; nothing was written.
+    void cancelled();
 };

@@ -1,34 +1,32 @@
 #include "LocationFile.h"
 
+#include "LineReader.h"
 #include "TextLine.h"
 #include "Warning.h"
 
-#include <QIODevice>
-
-std::vector<Box> readLocations(QIODevice& file, const QString& name, std::vector<int>* lineNumbers)
+bool readLocations(QIODevice& file, const QString& name, std::vector<Box>& boxes,
+                   std::vector<int>* lineNumbers)
 {
-    std::vector<Box> boxes;
-    for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
-        const QByteArray line = file.readLine();
-        if (line.isEmpty())
-            break; // a read error
+    LineReader lines(file, name);
+    QByteArray line;
+    while (lines.next(line)) {
         int v[5];
         switch (readInts(line, v, 5)) {
         case LineStart::Numbers:
             boxes.push_back(Box{v[0], v[1], v[2], v[3], v[4]});
             if (lineNumbers)
-                lineNumbers->push_back(lineNumber);
+                lineNumbers->push_back(lines.lineNumber());
             break;
         case LineStart::Blank:
             break;
         case LineStart::Bad:
             warn(QStringLiteral("warning: %1:%2: expected five integers, line skipped")
                      .arg(name)
-                     .arg(lineNumber));
+                     .arg(lines.lineNumber()));
             break;
         }
     }
-    return boxes;
+    return !lines.failed();
 }
 
 QByteArray locationLine(const Box& box)

@@ -23,14 +23,15 @@ inline bool operator==(const Box& a, const Box& b)
            a.Xmax == b.Xmax;
 }
 
-// Reads the boxes of an open location file, one per line, in file order.
-// Fields are separated by any white space; CRLF line ends and text after the
-// fifth number are accepted. A blank line gives nothing; a line that does not
-// begin with five integers that fit an int gives nothing and is reported on
-// standard error with the file's name and the line number.
+// Appends the boxes of an open location file to boxes, one per line, in file
+// order. Fields are separated by any white space; CRLF line ends and text
+// after the fifth number are accepted. A blank line gives nothing; a line
+// that does not begin with five integers that fit an int gives nothing and
+// is reported on standard error with the file's name and the line number.
 // When lineNumbers is given, it receives the line number of each box.
-std::vector<Box> readLocations(QIODevice& file, const QString& name,
-                               std::vector<int>* lineNumbers = nullptr);
+// Returns false when a read error stopped the reading (reported too).
+bool readLocations(QIODevice& file, const QString& name, std::vector<Box>& boxes,
+                   std::vector<int>* lineNumbers = nullptr);
 
 // The line written for a found box: "%d  %d  %d  %d  %d" and a line feed.
 QByteArray locationLine(const Box& box);

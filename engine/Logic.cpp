@@ -7,12 +7,13 @@
 #include "ModelFile.h"
 #include "NamesFile.h"
 #include "Painter.h"
+#include "SameFile.h"
 #include "Warning.h"
 #include "Window.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,9 +97,12 @@ bool Logic::getFilesTr()
                  .arg(curInFile, inFile->errorString()));
         return false;
     }
+    std::vector<Box> boxes;
     std::vector<int> lineNumbers;
-    const std::vector<Box> boxes = readLocations(*inFile, curInFile, &lineNumbers);
+    const bool read = readLocations(*inFile, curInFile, boxes, &lineNumbers);
     inFile->close();
+    if (!read)
+        return false;
 
     curHist = std::make_unique<int[]>(kHistSize);
     bool loaded = false;
@@ -161,22 +165,34 @@ namespace
 
 // LIBLINEAR's model file is written under a temporary name beside the
 // target and renamed into place, so a failed or interrupted save never
-// leaves a half-written model under the user's name.
+// leaves a half-written model under the user's name. The temporary file is
+// made as any new file is, 0666 less the umask, and takes the mode of the
+// model it replaces: a model shared with others stays shared.
 bool saveModelSafely(const QString& path, const model* trained)
 {
     const QFileInfo target(path);
-    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                             QStringLiteral(".XXXXXX"));
-    if (!temporary.open())
-        return false;
+    const QString base = target.absolutePath() + QStringLiteral("/.") + target.fileName() + '.';
+    const QFileDevice::Permissions newFile =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+        QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QFile temporary;
+    for (;;) {
+        temporary.setFileName(base + QString::number(QRandomGenerator::global()->generate(), 36));
+        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly, newFile))
+            break;
+        // Only a name taken already is worth another try.
+        if (!QFileInfo::exists(temporary.fileName()))
+            return false;
+    }
     temporary.close();
     const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
-    if (save_model(temporaryName.constData(), trained) != 0)
-        return false;
-    if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
+    const bool saved =
+        save_model(temporaryName.constData(), trained) == 0 &&
+        (!target.exists() || temporary.setPermissions(QFile::permissions(path))) &&
+        std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) == 0;
+    if (!saved)
+        temporary.remove();
+    return saved;
 }
 
 } // namespace
@@ -245,6 +261,29 @@ bool Logic::loadModel()
 
 bool Logic::testModel() { return acceptsWindow(*myModel, curHist.get()); }
 
+bool Logic::emptyOutput(const QString& input)
+{
+    const std::pair<const QString&, QString> inputs[] = {
+        {curModelFile, QStringLiteral("the model")},
+        {curInFile, input},
+    };
+    for (const auto& [path, what] : inputs) {
+        if (sameFile(curOutFile, path)) {
+            warn(QStringLiteral("error: the output %1 is %2 %3; nothing was written")
+                     .arg(curOutFile, what, path));
+            return false;
+        }
+    }
+    outFile = std::make_unique<QFile>(curOutFile);
+    if (!outFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        warn(QStringLiteral("error: can't open %1 for writing: %2")
+                 .arg(curOutFile, outFile->errorString()));
+        return false;
+    }
+    outFile->close();
+    return true;
+}
+
 bool Logic::useImage(int Num)
 {
     if (!loadImage())
@@ -286,7 +325,7 @@ bool Logic::useImage(int Num)
 bool Logic::getFilesSImg()
 {
     curFile = std::make_unique<QString>(curInFile);
-    const bool ok = useImage(0);
+    const bool ok = emptyOutput(QStringLiteral("the image")) && useImage(0);
     curHist.reset();
     return ok;
 }
@@ -301,13 +340,14 @@ bool Logic::getFilesSDir()
     }
     NamesReader names(*inFile, curInFile);
     int Num = 0;
-    bool ok = true;
+    bool ok = emptyOutput(QStringLiteral("the names file"));
     while (ok && names.next(Num)) {
         getFileNameFromInt(Num);
         if (onImage)
             onImage(QStringLiteral("Searching %1").arg(QFileInfo(*curFile).fileName()));
         ok = useImage(Num);
     }
+    ok = ok && !names.failed();
     inFile->close();
     curHist.reset();
     return ok;
@@ -327,9 +367,10 @@ char* Logic::PRcount()
         warn(QStringLiteral("error: can't open the right locations %1: %2")
                  .arg(curModelFile, outFile->errorString()));
     } else {
-        const std::vector<Box> My = readLocations(*inFile, curInFile);
-        const std::vector<Box> Need = readLocations(*outFile, curModelFile);
-        text = resultText(countMatches(My, Need));
+        std::vector<Box> My;
+        std::vector<Box> Need;
+        if (readLocations(*inFile, curInFile, My) && readLocations(*outFile, curModelFile, Need))
+            text = resultText(countMatches(My, Need));
     }
     inFile->close();
     outFile->close();

@@ -66,7 +66,8 @@ public:
     // Recall and precision of the found boxes in curInFile against the right
     // boxes in curModelFile. The caller owns the returned text (delete[]).
     char* PRcount();
-    // Searches every image that the names file curInFile lists.
+    // Searches every image that the names file curInFile lists. The output
+    // is emptied once the names file has opened.
     bool getFilesSDir();
     // Searches the single image at curInFile as image number 0.
     bool getFilesSImg();
@@ -82,6 +83,11 @@ private:
     void paint(int Ymin, int Xmin, int Ymax, int Xmax);
     bool makeModel();
     bool loadImage();
+    // Empties the output location file, which each image then appends to.
+    // An output that is the same file as the model or the command's input
+    // (input says which) is refused and left alone: a slip at the last
+    // prompt must not wipe what the command was to read.
+    bool emptyOutput(const QString& input);
 
     std::unique_ptr<BandDescriptor> band; // bins of the rows being described
 };

@@ -3,10 +3,18 @@
 #include "Window.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <linear.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -18,9 +26,26 @@ constexpr qint64 kMaxModelBytes = 1 << 20;
 // The classifiers whose two-class model holds one weight per feature and
 // whose prediction is a label. Multi-class SVM keeps two weights per
 // feature and the regression solvers predict values, not labels.
-const char* const kTwoClassSolvers[] = {
-    "L2R_LR", "L2R_L2LOSS_SVC_DUAL", "L2R_L2LOSS_SVC", "L2R_L1LOSS_SVC_DUAL", "L1R_L2LOSS_SVC",
-    "L1R_LR", "L2R_LR_DUAL",
+struct Solver {
+    const char* name;
+    int type;
+};
+const Solver kTwoClassSolvers[] = {
+    {"L2R_LR", L2R_LR},
+    {"L2R_L2LOSS_SVC_DUAL", L2R_L2LOSS_SVC_DUAL},
+    {"L2R_L2LOSS_SVC", L2R_L2LOSS_SVC},
+    {"L2R_L1LOSS_SVC_DUAL", L2R_L1LOSS_SVC_DUAL},
+    {"L1R_L2LOSS_SVC", L1R_L2LOSS_SVC},
+    {"L1R_LR", L1R_LR},
+    {"L2R_LR_DUAL", L2R_LR_DUAL},
+};
+
+// What the checked text says: the model, ready to be handed to LIBLINEAR.
+struct ModelValues {
+    int solverType = 0;
+    int labels[2] = {0, 0};
+    double bias = -1;
+    std::vector<double> weights;
 };
 
 // White space as fscanf skips it in the C locale.
@@ -88,17 +113,18 @@ bool toFinite(const QByteArray& word, double& value)
     return ok && std::isfinite(value);
 }
 
-bool isTwoClassSolver(const QByteArray& name)
+// The solver's LIBLINEAR number, or -1 when it is not one of those above.
+int twoClassSolver(const QByteArray& name)
 {
-    for (const char* solver : kTwoClassSolvers) {
-        if (name == solver)
-            return true;
+    for (const Solver& solver : kTwoClassSolvers) {
+        if (name == solver.name)
+            return solver.type;
     }
-    return false;
+    return -1;
 }
 
-// Checks the header up to and including "w".
-QString headerProblem(Words& words)
+// Checks the header up to and including "w" and takes its values.
+QString headerProblem(Words& words, ModelValues& values)
 {
     bool haveSolver = false, haveClasses = false, haveLabels = false, haveFeatures = false,
          haveBias = false;
@@ -141,7 +167,8 @@ QString headerProblem(Words& words)
 
         if (key == "solver_type") {
             const QByteArray name = words.next();
-            if (!isTwoClassSolver(name))
+            values.solverType = twoClassSolver(name);
+            if (values.solverType < 0)
                 return QStringLiteral("%1: solver_type %2 is not a two-class LIBLINEAR classifier "
                                       "with one weight per feature")
                     .arg(words.where(), shown(name));
@@ -155,8 +182,8 @@ QString headerProblem(Words& words)
             // load_model sizes the label array by the nr_class read so far.
             if (!haveClasses)
                 return QStringLiteral("%1: label comes before nr_class").arg(words.where());
-            int labels[2];
-            for (int& label : labels) {
+            const int* labels = values.labels;
+            for (int& label : values.labels) {
                 const QByteArray word = words.next();
                 if (!toInt(word, label))
                     return QStringLiteral("%1: label %2 is not an int")
@@ -178,7 +205,7 @@ QString headerProblem(Words& words)
                     .arg(kHistSize);
         } else if (key == "bias") {
             const QByteArray word = words.next();
-            double bias = 0;
+            double& bias = values.bias;
             if (!toFinite(word, bias) || bias >= 0)
                 return QStringLiteral("%1: bias %2, but the window's model has no bias term "
                                       "(a negative bias)")
@@ -187,22 +214,21 @@ QString headerProblem(Words& words)
     }
 }
 
-} // namespace
-
-QString modelTextProblem(const QByteArray& text)
+// Checks the whole text and takes its values.
+QString modelProblem(const QByteArray& text, ModelValues& values)
 {
     Words words(text);
-    const QString header = headerProblem(words);
+    const QString header = headerProblem(words, values);
     if (!header.isEmpty())
         return header;
+    values.weights.resize(kHistSize);
     for (int k = 1; k <= kHistSize; ++k) {
         const QByteArray word = words.next();
         if (word.isEmpty())
             return QStringLiteral("the file ends after %1 of the %2 weights")
                 .arg(k - 1)
                 .arg(kHistSize);
-        double w = 0;
-        if (!toFinite(word, w))
+        if (!toFinite(word, values.weights[k - 1]))
             return QStringLiteral("%1: weight %2 is %3, not a finite number")
                 .arg(words.where())
                 .arg(k)
@@ -213,17 +239,68 @@ QString modelTextProblem(const QByteArray& text)
     return QString();
 }
 
+// The model LIBLINEAR's load_model would build from the text, allocated as
+// it allocates, so that free_and_destroy_model releases it.
+model* makeModel(const ModelValues& values)
+{
+    auto* m = static_cast<model*>(std::calloc(1, sizeof(model)));
+    auto* label = static_cast<int*>(std::malloc(2 * sizeof(int)));
+    auto* w = static_cast<double*>(std::malloc(kHistSize * sizeof(double)));
+    if (!m || !label || !w) {
+        std::free(m);
+        std::free(label);
+        std::free(w);
+        return nullptr;
+    }
+    m->param.solver_type = values.solverType;
+    m->nr_class = 2;
+    m->nr_feature = kHistSize;
+    m->bias = values.bias;
+    std::copy(values.labels, values.labels + 2, label);
+    std::copy(values.weights.begin(), values.weights.end(), w);
+    m->label = label;
+    m->w = w;
+    return m;
+}
+
+// Opens path for reading if it is a regular file. A FIFO or a device is
+// refused before anything is read from it: a FIFO without a writer would
+// block the program for ever.
+bool openRegularFile(const QString& path, QFile& file, QString& why)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? QStringLiteral("it is a directory")
+                                  : QStringLiteral("it is not a regular file");
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        why = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString modelTextProblem(const QByteArray& text)
+{
+    ModelValues values;
+    return modelProblem(text, values);
+}
+
 model* loadModelFile(const QString& path, QString& why)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        why = QStringLiteral("it is a directory");
+    QFile file;
+    if (!openRegularFile(path, file, why))
         return nullptr;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
-        return nullptr;
-    }
     const QByteArray text = file.read(kMaxModelBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         why = file.errorString();
@@ -235,11 +312,13 @@ model* loadModelFile(const QString& path, QString& why)
                   .arg(kHistSize);
         return nullptr;
     }
-    why = modelTextProblem(text);
+    // The model is built from the very text that was checked.
+    ModelValues values;
+    why = modelProblem(text, values);
     if (!why.isEmpty())
         return nullptr;
-    model* loaded = load_model(QFile::encodeName(path).constData());
+    model* loaded = makeModel(values);
     if (!loaded)
-        why = QStringLiteral("LIBLINEAR could not read it");
+        why = QStringLiteral("not enough memory for the model");
     return loaded;
 }

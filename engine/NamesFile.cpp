@@ -3,17 +3,12 @@
 #include "TextLine.h"
 #include "Warning.h"
 
-#include <QIODevice>
-
-NamesReader::NamesReader(QIODevice& file, const QString& name) : file(file), name(name) {}
+NamesReader::NamesReader(QIODevice& file, const QString& name) : lines(file, name) {}
 
 bool NamesReader::next(int& number)
 {
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        if (line.isEmpty())
-            return false; // a read error
-        ++lineNumber;
+    QByteArray line;
+    while (lines.next(line)) {
         switch (readInts(line, &number, 1)) {
         case LineStart::Numbers:
             return true;
@@ -21,8 +16,8 @@ bool NamesReader::next(int& number)
             break;
         case LineStart::Bad:
             warn(QStringLiteral("warning: %1:%2: expected an image number, line skipped")
-                     .arg(name)
-                     .arg(lineNumber));
+                     .arg(lines.name())
+                     .arg(lines.lineNumber()));
             break;
         }
     }

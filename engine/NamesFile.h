@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineReader.h"
+
 #include <QString>
 
 class QIODevice;
@@ -14,11 +16,13 @@ class NamesReader
 public:
     NamesReader(QIODevice& file, const QString& name);
 
-    // Sets number to the next image number; false at the end of the file.
+    // Sets number to the next image number; false at the end of the file
+    // or when the reading failed.
     bool next(int& number);
+    // Whether the reading stopped at a read error (reported) instead of the
+    // end of the file.
+    bool failed() const { return lines.failed(); }
 
 private:
-    QIODevice& file;
-    QString name;
-    int lineNumber = 0;
+    LineReader lines;
 };

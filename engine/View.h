@@ -15,7 +15,8 @@ public:
 
 #ifdef OMBRE_WINDOW
     // Shows the prompt and returns the name the user gave; fil is true when a
-    // file is wanted, false for a directory. Never returns an empty text.
+    // file is wanted, false for a directory. An empty text means the user
+    // cancelled, and the command is abandoned.
     virtual QString message(QString msg, bool fil) = 0;
 #else
     // Shows the prompt and returns the word the user gave. Never returns an

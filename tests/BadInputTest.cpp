@@ -10,8 +10,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Every bad input gets a defined answer from the console program: a report,
@@ -126,14 +129,16 @@ BadInput names(const char* name, const QByteArray& text, Outcome outcome)
             [text](const QDir& dir) { write(dir, "names.txt", text); }, std::move(outcome)};
 }
 
+// The output of an earlier search survives a model that cannot be loaded.
 BadInput model(const char* name, Prepare writeModelFile, const char* reason)
 {
     return image(name,
                  [writeModelFile](const QDir& dir) {
                      rgb(dir, "image.png", 100, 200);
+                     write(dir, "out.txt", "earlier lines\n");
                      writeModelFile(dir);
                  },
-                 {"can't load model from file\n", 1, reason, {"out.txt"}, ""});
+                 {"can't load model from file\n", 1, reason, {}, "earlier lines\n"});
 }
 
 // A usable line, then the line of the row, which is skipped with a warning.
@@ -246,7 +251,7 @@ const std::vector<BadInput> kImageSearch{
      'i',
      {"$D/image.png", "$D/model.txt", "$D/no/such/out.txt"},
      [](const QDir& dir) { rgb(dir, "image.png", 100, 200); },
-     {"Error\n", 1, "can't open $D/no/such/out.txt for appending", {}, {}}},
+     {"Error\n", 1, "can't open $D/no/such/out.txt for writing", {}, {}}},
     // Not writable even by root.
     {"DirectoryAsOutput",
      'i',
@@ -255,7 +260,7 @@ const std::vector<BadInput> kImageSearch{
          rgb(dir, "image.png", 100, 200);
          dir.mkdir("out");
      },
-     {"Error\n", 1, "can't open $D/out for appending", {}, {}}},
+     {"Error\n", 1, "can't open $D/out for writing", {}, {}}},
     {"ReadOnlyOutput",
      'i',
      kImageAnswers,
@@ -264,8 +269,28 @@ const std::vector<BadInput> kImageSearch{
          write(dir, "out.txt", "earlier lines\n");
          QFile::setPermissions(dir.filePath("out.txt"), QFile::ReadOwner);
      },
-     {"Error\n", 1, "can't open $D/out.txt for appending", {}, "earlier lines\n"},
+     {"Error\n", 1, "can't open $D/out.txt for writing", {}, "earlier lines\n"},
      true},
+    // An output that is an input of the command, however spelled, is refused.
+    {"ModelGivenAgainAsOutput",
+     'i',
+     {"$D/image.png", "$D/model.txt", "$D//model.txt"},
+     [](const QDir& dir) { rgb(dir, "image.png", 100, 200); },
+     {"Error\n", 1, "the output $D//model.txt is the model $D/model.txt", {}, {}}},
+    image(
+        "ImageLinkedAsOutput",
+        [](const QDir& dir) {
+            rgb(dir, "image.png", 100, 200);
+            QFile::link(dir.filePath("image.png"), dir.filePath("out.txt"));
+        },
+        {"Error\n", 1, "the output $D/out.txt is the image $D/image.png", {}, {}}),
+    model(
+        "ModelIsAFifo",
+        [](const QDir& dir) {
+            QFile::remove(dir.filePath("model.txt"));
+            ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("model.txt")).constData(), 0600), 0);
+        },
+        "can't load the model $D/model.txt: it is not a regular file"),
     model(
         "MissingModel", [](const QDir& dir) { QFile::remove(dir.filePath("model.txt")); },
         "can't load the model $D/model.txt: No such file"),
@@ -300,12 +325,32 @@ const std::vector<BadInput> kDirectorySearch{
      'd',
      kDirectoryAnswers,
      {},
-     {"Error\n", 1, "can't open the names file $D/names.txt", {"out.txt"}, ""}},
+     {"Error\n", 1, "can't open the names file $D/names.txt", {}, {}}},
     {"DirectoryAsNamesFile",
      'd',
      kDirectoryAnswers,
      [](const QDir& dir) { dir.mkdir("names.txt"); },
-     {"Error\n", 1, "can't open the names file $D/names.txt", {"out.txt"}, ""}},
+     {"Error\n", 1, "can't open the names file $D/names.txt", {}, {}}},
+    {"NamesFileHardLinkedAsOutput",
+     'd',
+     kDirectoryAnswers,
+     [](const QDir& dir) {
+         write(dir, "names.txt", "1\n");
+         ASSERT_EQ(link(QFile::encodeName(dir.filePath("names.txt")).constData(),
+                        QFile::encodeName(dir.filePath("out.txt")).constData()),
+                   0);
+     },
+     {"Error\n", 1, "the output $D/out.txt is the names file $D/names.txt", {}, {}}},
+    {"UnwritableOutputAndEmptyNamesFile",
+     'd',
+     {"$D", "$D/names.txt", "$D/model.txt", "$D/no/such/out.txt"},
+     [](const QDir& dir) { write(dir, "names.txt", ""); },
+     {"Error\n", 1, "can't open $D/no/such/out.txt for writing", {}, {}}},
+    {"NamesFileWithAReadError",
+     'd',
+     {"$D", "/proc/self/mem", "$D/model.txt", "$D/out.txt"},
+     {},
+     {"Error\n", 1, "can't read /proc/self/mem after line 0: Input/output error", {"out.txt"}, ""}},
     names("EmptyNamesFile", "", directoryDone("")),
     names("GarbageNamesFile", "\x01\x02x\n\xff\xfe\n", directoryDone("", "names.txt:2: expected")),
     names("NegativeNumber", "1\n-5\n1234\n",
@@ -332,6 +377,11 @@ const std::vector<BadInput> kTraining{
      kTrainingAnswers,
      [](const QDir& dir) { dir.mkdir("locations.txt"); },
      {"Error\n", 1, "can't open the location file $D/locations.txt", {}, {}}},
+    {"LocationFileWithAReadError",
+     't',
+     {"$D", "/proc/self/mem", "$D/model.txt"},
+     {},
+     {"Error\n", 1, "can't read /proc/self/mem after line 0", {}, {}}},
     {"EmptyLocationFile",
      't',
      kTrainingAnswers,
@@ -363,6 +413,15 @@ const std::vector<BadInput> kCounting{
      {"Error\nCounting Recall and Precision Completed\n",
       1,
       "can't open the found locations",
+      {},
+      {}}},
+    {"EndlessDeviceAsFoundFile",
+     'c',
+     {"/dev/zero", "$D/right.txt"},
+     [](const QDir& dir) { write(dir, "right.txt", kGoodBox); },
+     {"Error\nCounting Recall and Precision Completed\n",
+      1,
+      "/dev/zero:1: the line is longer than 1048576 bytes",
       {},
       {}}},
     {"BoxesWithIntExtremes",
@@ -402,6 +461,20 @@ std::set<QString> filesUnder(const QDir& dir)
     return files;
 }
 
+// The bytes of every regular file under dir but the command's output.
+std::map<QString, QByteArray> inputsUnder(const QDir& dir, const QString& output)
+{
+    std::map<QString, QByteArray> contents;
+    for (const QString& name : filesUnder(dir)) {
+        QFile file(dir.filePath(name));
+        if (name != output && std::filesystem::is_regular_file(
+                                  QFile::encodeName(file.fileName()).toStdString()) &&
+            file.open(QIODevice::ReadOnly))
+            contents[name] = file.readAll();
+    }
+    return contents;
+}
+
 // Test names and failures show the row's name, not its bytes.
 void PrintTo(const BadInput& row, std::ostream* os)
 {
@@ -423,6 +496,8 @@ TEST_P(BadInputTest, GetsItsReportExitCodeReasonAndFiles)
     if (row.prepare)
         row.prepare(dir);
     const std::set<QString> before = filesUnder(dir);
+    const QString output = row.command == 't' ? "model.txt" : "out.txt";
+    const std::map<QString, QByteArray> inputs = inputsUnder(dir, output);
 
     const QString answers = row.answers.join('\n').replace("$D", dir.path()) + '\n';
     const RunResult r =
@@ -440,6 +515,7 @@ TEST_P(BadInputTest, GetsItsReportExitCodeReasonAndFiles)
     std::set<QString> expected = before;
     expected.insert(row.outcome.created.begin(), row.outcome.created.end());
     EXPECT_EQ(filesUnder(dir), expected);
+    EXPECT_EQ(inputsUnder(dir, output), inputs) << "a file the command reads has changed";
     if (!row.outcome.output.isNull()) {
         QFile out(dir.filePath("out.txt"));
         ASSERT_TRUE(out.open(QIODevice::ReadOnly));

@@ -28,6 +28,10 @@ TEST_P(Evaluation, CountsAndReportsAsDefined)
     EXPECT_EQ(counts.TP1, c.TP1);
     EXPECT_EQ(counts.TP, c.TP);
     EXPECT_EQ(resultText(counts), c.text);
+    // The order of the lines changes nothing.
+    const std::vector<Box> found(c.found.rbegin(), c.found.rend());
+    const std::vector<Box> right(c.right.rbegin(), c.right.rend());
+    EXPECT_EQ(resultText(countMatches(found, right)), c.text);
 }
 
 const Box R{1, 0, 100, 200, 180};
@@ -76,19 +80,25 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Recall = 1.000000, Precision = 1.000000 "},
                     EvaluationCase{
                         "NoBoxesAtAll", {}, {}, 0, 0, "Recall = 0.000000, Precision = 0.000000 "},
-                    EvaluationCase{"OneFoundBoxMatchingTwoRightBoxes",
+                    EvaluationCase{"OneFoundBoxBetweenTwoRightBoxesFindsBoth",
                                    {{1, 0, 100, 200, 180}},
                                    {{1, 0, 100, 200, 180}, {1, 0, 110, 200, 190}},
+                                   2,
+                                   1,
+                                   "Recall = 1.000000, Precision = 1.000000 "},
+                    EvaluationCase{"TwoFoundBoxesOfOnePersonAreBothRight",
+                                   {F1, {0, 0, 95, 200, 175}, F2},
+                                   {R1},
                                    1,
                                    2,
-                                   "Recall = 0.500000, Precision = 2.000000 "},
-                    EvaluationCase{"OnlyTheFirstRightBoxOfOneImageIsCredited",
+                                   "Recall = 1.000000, Precision = 0.666667 "},
+                    EvaluationCase{"TwoPeopleOfOneImageAreBothFound",
                                    {F1, F2},
                                    {R1, R2},
-                                   1,
                                    2,
-                                   "Recall = 0.500000, Precision = 1.000000 "},
-                    EvaluationCase{"AnotherImageReArmsTheCredit",
+                                   2,
+                                   "Recall = 1.000000, Precision = 1.000000 "},
+                    EvaluationCase{"ABoxOfAnotherImageIsAFalseAlarm",
                                    {{5, 0, 0, 200, 80}, F1, F2},
                                    {R1, R2},
                                    2,

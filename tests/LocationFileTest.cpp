@@ -2,6 +2,7 @@
 #include "NamesFile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,7 +15,9 @@ std::vector<Box> readText(const QByteArray& text)
     QByteArray data = text;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    return readLocations(buffer, QStringLiteral("boxes.txt"));
+    std::vector<Box> boxes;
+    EXPECT_TRUE(readLocations(buffer, QStringLiteral("boxes.txt"), boxes));
+    return boxes;
 }
 
 std::vector<int> readNames(const QByteArray& text)
@@ -110,9 +113,10 @@ TEST(LocationReaderTest, GivesTheLineNumberOfEachBox)
     QByteArray data = "\n1 2 3 4 5\nbad\n6 7 8 9 10\n";
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
+    std::vector<Box> boxes;
     std::vector<int> lines;
     testing::internal::CaptureStderr();
-    readLocations(buffer, QStringLiteral("x"), &lines);
+    readLocations(buffer, QStringLiteral("x"), boxes, &lines);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(lines, (std::vector<int>{2, 4}));
 }
@@ -158,6 +162,37 @@ TEST(NamesReaderTest, ReadsNoFurtherThanAsked)
     ASSERT_TRUE(reader.next(n));
     EXPECT_EQ(n, 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// A file that fails while it is read is not a file that ends: both readers
+// say so, naming the file, and the command stops with "Error".
+TEST(LineReaderTest, ReadErrorsAndEndlessLinesStopBothReaders)
+{
+    const struct {
+        const char* path;
+        const char* reason;
+    } files[] = {
+        {"/proc/self/mem", "error: can't read /proc/self/mem after line 0: Input/output error\n"},
+        {"/dev/zero", "error: /dev/zero:1: the line is longer than 1048576 bytes; reading stopped\n"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.path);
+        QFile locations(f.path);
+        ASSERT_TRUE(locations.open(QIODevice::ReadOnly));
+        std::vector<Box> boxes;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(readLocations(locations, f.path, boxes));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), f.reason);
+
+        QFile names(f.path);
+        ASSERT_TRUE(names.open(QIODevice::ReadOnly));
+        NamesReader reader(names, f.path);
+        int n = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(reader.next(n));
+        EXPECT_TRUE(reader.failed());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), f.reason);
+    }
 }
 
 } // namespace

@@ -50,7 +50,9 @@ protected:
         QByteArray text = read(name);
         QBuffer buffer(&text);
         buffer.open(QIODevice::ReadOnly);
-        return readLocations(buffer, name);
+        std::vector<Box> read;
+        EXPECT_TRUE(readLocations(buffer, name, read));
+        return read;
     }
 
     // The rows of sources.csv after its header, split at the commas.

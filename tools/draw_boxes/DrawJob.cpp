@@ -19,7 +19,9 @@ QString readBoxes(const QString& path, std::vector<Box>& boxes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("can't open the location file %1: %2").arg(path, file.errorString());
-    boxes = readLocations(file, path);
+    // A file that stops reading halfway would draw only some of its boxes.
+    if (!readLocations(file, path, boxes))
+        return QStringLiteral("can't read the location file %1").arg(path);
     return QString();
 }
 
@@ -34,6 +36,8 @@ QString readNames(const QString& path, std::vector<int>& names)
     int Num = 0;
     while (reader.next(Num))
         names.push_back(Num);
+    if (reader.failed())
+        return QStringLiteral("can't read the names file %1").arg(path);
     return QString();
 }
 
