@@ -55,15 +55,15 @@ MainWindow::~MainWindow() = default;
 QString MainWindow::message(QString msg, bool fil)
 {
     showBox(QStringLiteral("Message"), msg);
-    // A request can only be answered with a name: a cancelled dialog comes
-    // back at once, without the box.
-    QString result;
-    while (result.isEmpty()) {
-        result = fil ? QFileDialog::getOpenFileName(this)
-                     : QFileDialog::getExistingDirectory(this, QString(), QString(),
-                                                         QFileDialog::ShowDirsOnly);
-    }
-    return result;
+    // Each dialog opens once: cancelling it gives the empty name that
+    // abandons the command.
+    if (!fil)
+        return QFileDialog::getExistingDirectory(this, QString(), QString(),
+                                                 QFileDialog::ShowDirsOnly);
+    // A file the command writes may be new, and replacing one is confirmed.
+    if (msg.startsWith(QLatin1String("Output")))
+        return QFileDialog::getSaveFileName(this);
+    return QFileDialog::getOpenFileName(this);
 }
 
 void MainWindow::showMessage(QString msg, bool b, QImage* temp)

@@ -28,8 +28,10 @@ public:
     MainWindow();
     ~MainWindow() override;
 
-    // Shows msg in a box, then asks for a file (fil true) or a directory
-    // until one is chosen: cancelling reopens the dialog.
+    // Shows msg in a box, then opens one dialog: a directory dialog when fil
+    // is false, a save dialog for a prompt that begins with "Output" (a file
+    // the command writes), an open dialog for any other file. Returns the
+    // name chosen, or an empty text when the user cancelled the dialog.
     QString message(QString msg, bool fil) override;
     // Shows msg in the status bar for two seconds; when b is true, also
     // shows temp at its own size (temp null leaves the image as it is).
