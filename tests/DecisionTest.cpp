@@ -60,17 +60,19 @@ TEST(DecisionTest, AgreesWithPredictOnEveryWindow)
 {
     QTemporaryDir dir;
     const std::vector<std::vector<int>> hists = histograms();
+    size_t accepted = 0;
     for (unsigned seed = 1; seed <= 20; ++seed) {
         // Offsets around the point where the real windows change sides.
         const ModelPtr m = loadWeights(dir, mixedWeights(seed, (seed % 5) * 0.004 - 0.008));
         ASSERT_NE(m, nullptr);
-        int accepted = 0;
         for (const std::vector<int>& hist : hists) {
             ASSERT_EQ(acceptsWindow(*m, hist.data()), predictAccepts(*m, hist)) << seed;
             accepted += predictAccepts(*m, hist);
         }
-        SCOPED_TRACE(accepted);
     }
+    // The models put windows on both sides, so both answers were compared.
+    EXPECT_GT(accepted, 0u);
+    EXPECT_LT(accepted, 20 * hists.size());
 }
 
 TEST(DecisionTest, RejectsASumOfExactlyZeroAsPredictDoes)

@@ -122,12 +122,25 @@ TEST_F(SearchParallelTest, FailingPartNamesItsImageAndKeepsWhatOneSearchWrote)
 TEST_F(SearchParallelTest, EveryPartThatFailsIsReported)
 {
     const QString names = write("names.txt", "0\n1\n2\n3\n");
+    write("in-parts.txt", "an earlier search\n");
     const RunResult r = searchInParts(names, 2, work.filePath("no-model.txt"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.count("error: can't load the model"), 2) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("part 1 of 2 (lines 1 to 2 of " + names.toUtf8() + ") failed"));
     EXPECT_TRUE(r.err.contains("part 2 of 2 (lines 3 to 4 of " + names.toUtf8() + ") failed"));
-    EXPECT_EQ(partsOutput(), "");
+    EXPECT_EQ(partsOutput(), "an earlier search\n");
+}
+
+TEST_F(SearchParallelTest, AnOutputThatIsTheNamesFileIsRefused)
+{
+    const QString names = write("names.txt", "0\n1\n");
+    const RunResult r = runProgram(QStringLiteral(SEARCH_PARALLEL_PATH),
+                                   {"-p", ombrecPath(), path("test"), names, path("model.txt"),
+                                    work.filePath("./names.txt")},
+                                   {});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("is the names file")) << r.err.toStdString();
+    EXPECT_EQ(contents(names), "0\n1\n");
 }
 
 TEST_F(SearchParallelTest, WrongCommandLinesExitWithUsage)
