@@ -1,5 +1,6 @@
 #include "Console.h"
 #include "Controller.h"
+#include "ProgramStart.h"
 
 #include <QCoreApplication>
 
@@ -9,20 +10,48 @@
 namespace
 {
 
-void printUsage()
-{
-    std::fputs("usage: Ombrec t|d|i|c  (train, search a directory, search an image, count "
-               "recall and precision)\n",
-               stderr);
-}
+const char* const kUsage =
+    "usage: Ombrec t|d|i|c  (train, search a directory, search an image, count recall and "
+    "precision)\n"
+    "       Ombrec --help | --version\n";
+
+// The prompts are the Controller's; the help lists them as the commands ask.
+const char* const kHelp = R"(
+Runs one command, named by the first letter of the argument. The command
+prints a prompt for each name it needs and reads one word from standard input
+for each, in this order:
+
+  t  train a model
+       Input the directory with training Images
+       Input the file with locations
+       Output the file with model
+  d  search every image that a names file lists
+       Input the directory with testing Images
+       Input the file with names of images
+       Input the file with model
+       Output the file with locations
+  i  search one image
+       Input the Image
+       Input the file with model
+       Output the file with locations
+  c  count recall and precision
+       Input the file with found locations
+       Input the file with right locations
+
+Reports go to standard output; why something failed, and warnings, to
+standard error. Exit codes: 0 the command completed, 1 it reported an error
+or standard input ended before every name was given, 2 wrong command line.)";
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "Ombrec", QString::fromUtf8(kUsage) + kHelp))
+        return 0;
     QCoreApplication app(argc, argv);
     if (argc != 2) {
-        printUsage();
+        std::fputs(kUsage, stderr);
         return 2;
     }
     // The command runs inside the Controller's constructor; the program ends
@@ -32,6 +61,6 @@ int main(int argc, char** argv)
     auto controller = std::make_unique<Controller>(*console, command);
     const int code = console->exitCode();
     if (code == 2)
-        printUsage();
+        std::fputs(kUsage, stderr);
     return code;
 }

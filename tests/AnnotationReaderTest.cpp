@@ -117,7 +117,8 @@ TEST_F(CsvAnnotationsTest, LeavesThePhotographsAsTheyWereOnError)
 TEST_F(CsvAnnotationsTest, RefusesAFileItCannotOpen)
 {
     EXPECT_FALSE(readCsvAnnotations(path("none.csv"), photos, error));
-    EXPECT_EQ(error, path("none.csv: cannot open: No such file or directory"));
+    // Why is the system's to say, in the user's language.
+    EXPECT_TRUE(error.startsWith(path("none.csv: cannot open: "))) << error.toStdString();
 }
 
 TEST_F(CsvAnnotationsTest, RefusesAFileAbove64MB)
@@ -196,10 +197,9 @@ TEST_F(VocAnnotationsTest, ReadsTheFilesInNameOrderAndCollectsARepeatedPhotograp
 TEST_F(VocAnnotationsTest, ReportsTheLineAndReasonOfABadFile)
 {
     const std::pair<QByteArray, QString> cases[] = {
-        {ofA("\n<object>\n"), ":3: bad XML: Opening and ending tag mismatch."},
-        {"", ":1: bad XML: Premature end of document."},
-        {"<annotation>" + QByteArray("<a>").repeated(100000),
-         ":1: bad XML: Premature end of document."},
+        {ofA("\n<object>\n"), ":3: bad XML: "},
+        {"", ":1: bad XML: "},
+        {"<annotation>" + QByteArray("<a>").repeated(100000), ":1: bad XML: "},
         {"<pascal/>", ":1: the root element is <pascal>, expected <annotation>"},
         {"<annotation><folder>a.jpg</folder></annotation>", ": no <filename>"},
         {"<annotation><filename> </filename></annotation>", ":1: empty <filename>"},
@@ -216,7 +216,11 @@ TEST_F(VocAnnotationsTest, ReportsTheLineAndReasonOfABadFile)
         SCOPED_TRACE(text.left(200).toStdString());
         const QString file = writeVoc("a.xml", text);
         EXPECT_FALSE(readVoc());
-        EXPECT_EQ(error, file + reason);
+        // Qt words what is wrong with the XML, and words it anew in other versions.
+        if (reason.endsWith("bad XML: "))
+            EXPECT_TRUE(error.startsWith(file + reason)) << error.toStdString();
+        else
+            EXPECT_EQ(error, file + reason);
     }
 }
 

@@ -2,6 +2,8 @@
 #include "ScratchTest.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace
@@ -55,6 +57,22 @@ TEST_F(ConsoleTest, WrongCommandLinesPrintUsageOnlyOnStandardError)
     }
 }
 
+TEST_F(ConsoleTest, HelpListsThePromptsOfEachCommandInTheOrderItAsks)
+{
+    const QString help = QString::fromUtf8(run({"--help"}).out);
+    for (const char* command : {"t", "d", "i", "c"}) {
+        // Names in a directory that does not exist: every prompt, then a failure.
+        const QString none = path("none/x");
+        const RunResult r = run({command}, QStringList(4, none).join('\n').toLocal8Bit() + '\n');
+        QStringList prompts = QString::fromUtf8(r.out).split('\n');
+        prompts = prompts.filter(QRegularExpression("^(Input|Output) "));
+        ASSERT_GE(prompts.size(), 2) << command;
+        const QRegularExpression listed(
+            QStringLiteral("\n  %1  [^\n]*\n       %2\n").arg(command, prompts.join("\n       ")));
+        EXPECT_TRUE(help.contains(listed)) << command << "\n" << help.toStdString();
+    }
+}
+
 TEST_F(ConsoleTest, TwoWordsOnOneLineAnswerTwoPrompts)
 {
     QByteArray input = evaluationInput();
@@ -100,6 +118,59 @@ TEST_F(ConsoleTest, PrintsADecimalPointUnderACommaLocale)
 {
     const RunResult r = run({"c"}, evaluationInput(), {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
     EXPECT_EQ(r.out, kEvaluationOutput);
+}
+
+// Every program and tool: help and version on standard output with code 0,
+// without doing anything else; a wrong line names --help on standard error.
+TEST(ProgramCommandLineTest, AnswersHelpAndVersionAndPointsAWrongLineToThem)
+{
+    struct Row {
+        QString program;
+        QStringList args;
+        int exitCode;
+        const char* out; // a pattern
+        const char* err; // a part; nothing at all when empty
+    };
+    const QString ombrec = ombrecPath();
+    const QString ombrew = OMBREW_PATH;
+    const QString prepare = PREPARE_PATH;
+    const QString genDemo = GEN_DEMO_PATH;
+    const QString drawBoxes = DRAW_BOXES_PATH;
+    const QString screenshot = SCREENSHOT_PATH;
+    const QStringList prepareLine = {"--photos", "p", "--csv", "b.csv", "out"};
+    const Row rows[] = {
+        {ombrec, {"--help"}, 0, "^usage: Ombrec t\\|d\\|i\\|c ", ""},
+        {ombrec, {"-h"}, 0, "^usage: Ombrec ", ""},
+        {ombrec, {"--version"}, 0, "^Ombrec [0-9]+\\.[0-9]+\n$", ""},
+        {ombrec, {"t", "d"}, 2, "^$", "Ombrec --help | --version"},
+        // Neither opens a window, which would wait for a user.
+        {ombrew, {"--help"}, 0, "^usage: Ombrew", ""},
+        {ombrew, {"--version"}, 0, "^Ombrew [0-9]+\\.[0-9]+\n$", ""},
+        {prepare, {"--version"}, 0, "^ombre-prepare [0-9]+\\.[0-9]+\n$", ""},
+        {prepare, prepareLine + QStringList{"--width", "80"}, 2, "^$",
+         "no room for the background"},
+        {genDemo, {"--help"}, 0, "^usage: ombre-gen-demo .*\n  --photographs N", ""},
+        {genDemo, {"out", "--version"}, 0, "^ombre-gen-demo [0-9]+\\.[0-9]+\n$", ""},
+        {drawBoxes, {"--help"}, 0, "^usage: ombre-draw-boxes .*\n  --scale PERCENT", ""},
+        {drawBoxes, {"--version"}, 0, "^ombre-draw-boxes [0-9]+\\.[0-9]+\n$", ""},
+        {drawBoxes, {"a", "b"}, 2, "^$", "ombre-draw-boxes --help | --version"},
+        {screenshot, {"--help"}, 0, "^usage: ombrew-screenshot ", ""},
+        {screenshot, {"--version"}, 0, "^ombrew-screenshot [0-9]+\\.[0-9]+\n$", ""},
+        {screenshot, {"a"}, 2, "^$", "ombrew-screenshot --help | --version"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(QFileInfo(row.program).fileName().toStdString() + " " +
+                     row.args.join(' ').toStdString());
+        const RunResult r = runProgram(row.program, row.args, {}, {}, 30000);
+        EXPECT_EQ(r.exitCode, row.exitCode);
+        EXPECT_TRUE(QString::fromUtf8(r.out).contains(
+            QRegularExpression(row.out, QRegularExpression::DotMatchesEverythingOption)))
+            << r.out.toStdString();
+        if (*row.err)
+            EXPECT_TRUE(r.err.contains(row.err)) << r.err.toStdString();
+        else
+            EXPECT_EQ(r.err, "");
+    }
 }
 
 } // namespace

@@ -154,12 +154,14 @@ TEST_F(PrepareToolTest, MirrorsEveryTrainingStripWithItsBoxes)
             ASSERT_EQ(mirrored.pixel(w - 1 - x, y), strip.pixel(x, y)) << x << "," << y;
 }
 
-TEST_F(PrepareToolTest, CutsPhotographsWithoutPeopleIntoTestStripsWithoutBoxes)
+TEST_F(PrepareToolTest, CutsPhotographsWithoutPeopleIntoTestStripsAndSkipsThoseTooSmall)
 {
     addPhoto("a.png", 600, 400, "200,40,240,340");
     ASSERT_TRUE(QDir(dir.path()).mkpath("empty"));
     ASSERT_TRUE(savePng(realLookingImage(800, 600, 1), path("empty/street.png")));
     ASSERT_TRUE(savePng(realLookingImage(500, 700, 2), path("empty/room.png")));
+    // A pixel: no row of it is left at a person's scale.
+    ASSERT_TRUE(savePng(realLookingImage(1, 1, 3), path("empty/tiny.png")));
     write("empty/notes.txt", "not a photograph");
     const RunResult run = prepare(
         argsFor("out", {"--mode", "test", "--empty", path("empty"), "--empty-strips", "2"}));
@@ -170,6 +172,9 @@ TEST_F(PrepareToolTest, CutsPhotographsWithoutPeopleIntoTestStripsWithoutBoxes)
     EXPECT_EQ(right[0].Num, 0);
     EXPECT_FALSE(QFileInfo::exists(path("out/train.txt")));
     EXPECT_TRUE(run.out.contains("(4 strips without people)")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("2 strips too small to cut")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("warning: " + path("empty/tiny.png").toUtf8() + ": "))
+        << run.err.toStdString();
 }
 
 TEST_F(PrepareToolTest, TakesAPhotographNamedTwoWaysAsOne)
@@ -316,7 +321,7 @@ TEST_F(PrepareToolTest, ExplainsEveryOptionOfTheUsageLineInItsHelp)
             << option.toStdString();
         ++count;
     }
-    EXPECT_EQ(count, 12);
+    EXPECT_EQ(count, 13);
 }
 
 // From generated photographs to a measured detector, through the console

@@ -23,7 +23,29 @@ QString usage()
 {
     return QStringLiteral(
         "usage: ombre-draw-boxes IMAGEDIR LOCATIONS OUTDIR [--names FILE]\n"
-        "                        [--sheet FILE.png [--columns N] [--scale PERCENT] [--first N]]");
+        "                        [--sheet FILE.png [--columns N] [--scale PERCENT] [--first N]]\n"
+        "       ombre-draw-boxes --help | --version");
+}
+
+QString helpText()
+{
+    return usage() + QStringLiteral(R"(
+
+Writes OUTDIR/N.png for every image IMAGEDIR/N.png that has boxes in the
+location file LOCATIONS, its boxes drawn in green as the search draws them.
+
+Options:
+  --names FILE        the images of this names file come first, in its order;
+                      those without boxes are written unchanged
+  --sheet FILE.png    also put the images on one contact sheet, each under a
+                      caption with its number and boxes
+  --columns N         pictures to a row of the sheet, 1 to 100 (default 4)
+  --scale PERCENT     size of the sheet's pictures, 1 to 100 (default 50); the
+                      boxes are redrawn sharp on them
+  --first N           only the first N images on the sheet, 1 to 1000
+
+Exit codes: 0 written, 1 a file could not be read or written (the message
+names it), 2 wrong command line.)");
 }
 
 CommandLine parseCommandLine(const QStringList& words)

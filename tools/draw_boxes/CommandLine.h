@@ -14,5 +14,6 @@ struct CommandLine {
 // [--scale PERCENT] [--first N]" (the words after the program's name).
 CommandLine parseCommandLine(const QStringList& words);
 
-// The summary of the command line, for error messages.
+// The summary of the command line, for error messages, and the whole help text.
 QString usage();
+QString helpText();

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "DrawJob.h"
+#include "ProgramStart.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -8,6 +9,9 @@
 // asked, puts them on one contact sheet.
 int main(int argc, char** argv)
 {
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "ombre-draw-boxes", helpText()))
+        return 0;
     // The captions need fonts, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

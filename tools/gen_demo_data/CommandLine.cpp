@@ -17,7 +17,29 @@ bool isOption(const QString& word)
 QString usage()
 {
     return QStringLiteral("usage: ombre-gen-demo OUTDIR [--seed N] [--train N] [--test N]\n"
-                          "       ombre-gen-demo OUTDIR --photographs N [--seed N]");
+                          "       ombre-gen-demo OUTDIR --photographs N [--seed N]\n"
+                          "       ombre-gen-demo --help | --version");
+}
+
+QString helpText()
+{
+    return usage() + QStringLiteral(R"(
+
+Draws the demo data under OUTDIR, the same for the same seed on every machine.
+The first form writes strips of people among clutter: train/N.png with their
+boxes in train.txt, and test/N.png with test-names.txt and their right boxes
+in test-right.txt. The second writes annotated photographs for ombre-prepare:
+photos/, their boxes in boxes.csv and voc/, and photographs without people in
+empty/.
+
+Options:
+  --seed N            any whole number from 0 to 4294967295 (default 1)
+  --train N           training strips, 1 to 1000 (default 120)
+  --test N            test strips, 1 to 1000 (default 40)
+  --photographs N     annotated photographs, 1 to 1000, and a fifth as many
+                      (at least one) without people
+
+Exit codes: 0 written, 1 a file could not be written, 2 wrong command line.)");
 }
 
 CommandLine parseCommandLine(const QStringList& words)

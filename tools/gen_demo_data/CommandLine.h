@@ -20,5 +20,6 @@ struct CommandLine {
 // there are 1 to 1000 photographs; the seed is any unsigned 32-bit number.
 CommandLine parseCommandLine(const QStringList& words);
 
-// The two forms of the command line, for error messages.
+// The two forms of the command line, for error messages, and the whole help text.
 QString usage();
+QString helpText();

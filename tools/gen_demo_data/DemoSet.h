@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Settings.h"
+#include "Window.h"
 
 #include <QString>
 
@@ -10,10 +11,9 @@
 class QImage;
 class Random;
 
-// Every figure's box is the search window: 80 columns at the top edge,
-// 200 rows high.
-constexpr int kBoxWidth = 80;
-constexpr int kBoxHeight = 200;
+// Every figure's box is the search window, at the top edge of its strip.
+constexpr int kBoxWidth = kWindowWidth;
+constexpr int kBoxHeight = kWindowHeight;
 
 // One strip to draw: its size and the left column of each figure's box.
 struct StripPlan {

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "DemoPhotos.h"
 #include "DemoSet.h"
+#include "ProgramStart.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -32,6 +33,9 @@ int writePhotographs(const CommandLine& line, QTextStream& err)
 // the preparation tool, into the directory it is given.
 int main(int argc, char** argv)
 {
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "ombre-gen-demo", helpText()))
+        return 0;
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const CommandLine line = parseCommandLine(app.arguments().mid(1));

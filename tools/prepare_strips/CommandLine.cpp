@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "StripGeometry.h"
+
 #include <limits>
 
 namespace
@@ -28,14 +30,16 @@ Options:
   --seed N            seed of the split and of the strips without people
                       (default 1); the same seed gives the same sets, and no
                       photograph is ever in both
-  --width N           widest strip in pixels, 80 to 10000 (default 320): room
-                      for background windows beside the person
+  --width N           widest strip in pixels, 141 to 10000 (default 320): room
+                      for the background windows that training takes beside
+                      the person's window; a narrower strip has room for none
   --min-height N      people whose box is lower than N photo pixels are
                       skipped, 20 to 100000 (default 100)
   --mirror            also write every training strip mirrored left to right
   --empty-strips N    strips cut from each photograph without people, 1 to 100
                       (default 1)
   --help              this text
+  --version           the version of ombre-prepare
 
 OUTDIR must not exist or be empty. It receives:
   train/N.png, train.txt          the training set: Ombrec t's directory and
@@ -45,23 +49,28 @@ OUTDIR must not exist or be empty. It receives:
   sources.csv                     the photograph and its part behind each strip
 Nothing is written unless every photograph and box is sound: a missing
 photograph, a malformed CSV row or XML file, or a box outside its photograph
-stops the run with the file and line.
+stops the run with the file and line. A photograph without people that is
+too small for a strip is skipped with a warning.
 
 Progress goes to standard error, the summary to standard output. Exit codes:
 0 written, 1 stopped by bad input or a failed write, 2 wrong command line.)";
 
-// The bounds of each whole-number option.
+// The bounds of each whole-number option, and why the least is the least
+// when that is not plain.
 struct NumberOption {
     const char* name;
     int PrepareOptions::*field;
     int least;
     int most;
+    const char* why;
 };
 
 const NumberOption kNumberOptions[] = {
-    {"--width", &PrepareOptions::stripWidth, 80, 10000},
-    {"--min-height", &PrepareOptions::minHeight, 20, 100000},
-    {"--empty-strips", &PrepareOptions::emptyStrips, 1, 100},
+    {"--width", &PrepareOptions::stripWidth, kLeastStripWidth, 10000,
+     "a narrower strip has no room for the background windows that training takes beside the "
+     "person's window"},
+    {"--min-height", &PrepareOptions::minHeight, 20, 100000, nullptr},
+    {"--empty-strips", &PrepareOptions::emptyStrips, 1, 100, nullptr},
 };
 
 // Sets the option called name from value; false with error when it cannot.
@@ -120,6 +129,8 @@ bool setOption(PrepareOptions& o, const QString& name, const QString& value, QSt
                             .arg(option.least)
                             .arg(option.most)
                             .arg(value);
+                if (option.why)
+                    error += QStringLiteral(": ") + QLatin1String(option.why);
                 return false;
             }
             o.*(option.field) = number;
@@ -156,7 +167,7 @@ QString usage()
         "[--seed N]\n"
         "                     [--width N] [--min-height N] [--mirror] "
         "[--empty-strips N] OUTDIR\n"
-        "       ombre-prepare --help");
+        "       ombre-prepare --help | --version");
 }
 
 QString helpText()
@@ -171,10 +182,6 @@ CommandLine parseCommandLine(const QStringList& words)
     QStringList places;
     for (int i = 0; i < words.size(); ++i) {
         QString word = words[i];
-        if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
-            line.help = true;
-            return line;
-        }
         if (word == QLatin1String("--mirror")) {
             o.mirror = true;
             continue;

@@ -5,11 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// What the command line asked for. error is empty when the words made sense;
-// help is true when they asked for the help text.
+// What the command line asked for. error is empty when the words made sense.
 struct CommandLine {
     PrepareOptions options;
-    bool help = false;
     QString error;
 };
 

@@ -21,6 +21,15 @@ std::vector<StripPlan> planEmptyStrips(QSize photoSize, const QString& name, int
         const int columns =
             std::min(W, std::max(1, static_cast<int>(std::floor(maxWidth / scale))));
         StripPlan plan;
+        // A photograph a row or two high has no row left at that scale.
+        if (rows < 1) {
+            plan.why = QStringLiteral("the photograph is %1 x %2 pixels, too low for a strip at a "
+                                      "person's scale")
+                           .arg(W)
+                           .arg(H);
+            plans.push_back(plan);
+            continue;
+        }
         plan.size = QSize(static_cast<int>(std::lround(columns * scale)),
                           std::clamp(static_cast<int>(std::lround(rows * scale)), kWindowHeight,
                                      kStripMaxHeight));

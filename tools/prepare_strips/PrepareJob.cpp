@@ -140,7 +140,10 @@ QByteArray csvField(const QString& text)
 class Job
 {
 public:
-    Job(const PrepareOptions& options, PrepareReport& report) : options(options), report(report) {}
+    Job(const PrepareOptions& options, PrepareReport& report, const PrepareWarning& warning)
+        : options(options), report(report), warning(warning)
+    {
+    }
 
     bool open(QString& error);
     bool cut(const Photo& photo, QString& error);
@@ -151,6 +154,7 @@ private:
 
     const PrepareOptions& options;
     PrepareReport& report;
+    const PrepareWarning& warning;
     StagingDir staging;
     StripSet train;
     StripSet test;
@@ -200,12 +204,17 @@ bool Job::cut(const Photo& photo, QString& error)
         // background from beside the people.
         if (!photo.test)
             return true;
+        // A thumbnail or a sliver among the photographs is no reason to stop.
         for (const StripPlan& plan : planEmptyStrips(photo.size, photo.name, options.emptyStrips,
                                                      options.stripWidth, options.seed)) {
-            if (!plan.why.isEmpty())
-                ++report.tooNarrow;
-            else if (!addStrip(photo, image, plan, error))
-                return false;
+            if (plan.why.isEmpty()) {
+                if (!addStrip(photo, image, plan, error))
+                    return false;
+                continue;
+            }
+            ++report.emptyTooSmall;
+            if (warning)
+                warning(QStringLiteral("%1: %2; strip skipped").arg(photo.path, plan.why));
         }
         return true;
     }
@@ -273,7 +282,8 @@ bool Job::finish(QString& error)
 
 } // namespace
 
-PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress& progress)
+PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress& progress,
+                            const PrepareWarning& warning)
 {
     PrepareReport report;
     QString& error = report.error;
@@ -303,7 +313,7 @@ PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress
         if (!checkPhoto(photo, error))
             return report;
 
-    Job job(options, report);
+    Job job(options, report, warning);
     if (!job.open(error))
         return report;
     const int total = static_cast<int>(photos.size());

@@ -18,14 +18,19 @@ struct PrepareReport {
     int testStrips = 0;
     int testBoxes = 0;
     int testStripsWithoutPeople = 0;
-    // What was not cut: people lower than the least height, and strips (of
-    // people or of photographs without them) narrower than the window.
+    // What was not cut: people lower than the least height, their strips
+    // narrower than the window, and strips of photographs without people
+    // too small to cut.
     int tooSmall = 0;
     int tooNarrow = 0;
+    int emptyTooSmall = 0;
 };
 
 // Called after each photograph with how many are done of how many.
 using PrepareProgress = std::function<void(int done, int total)>;
+
+// Called with what was skipped and why, naming the photograph, as it happens.
+using PrepareWarning = std::function<void(const QString& text)>;
 
 // Reads the annotations, checks every photograph and box, then cuts the
 // strips and writes, under options.outDir:
@@ -34,4 +39,5 @@ using PrepareProgress = std::function<void(int done, int total)>;
 //   sources.csv, which tells the photograph and the part of it behind each strip.
 // Everything is written to a staging directory first, which becomes outDir
 // only when all went well: on any error nothing is left behind.
-PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress& progress = {});
+PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress& progress = {},
+                            const PrepareWarning& warning = {});

@@ -24,7 +24,8 @@ struct PrepareOptions {
     PrepareMode mode = PrepareMode::Split;
     double testShare = 0.25;
     std::uint32_t seed = 1;
-    // Widest strip in pixels; at least the window's 80.
+    // Widest strip in pixels; at least kLeastStripWidth, so that training
+    // can take background windows from it.
     int stripWidth = 320;
     // People lower than this many photo rows are too small to scale up.
     int minHeight = 100;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Annotation.h"
+#include "Window.h"
 
 #include <QRect>
 #include <QSize>
@@ -8,9 +9,12 @@
 
 #include <vector>
 
-// The detector's window: 80 columns at the top edge, 200 rows high.
-constexpr int kWindowWidth = 80;
-constexpr int kWindowHeight = 200;
+// Training takes background windows at columns 0, 10, 20, ... that end
+// inside the strip, but none that starts within 60 columns of the person's
+// window. The first, at column 0, clears only a window that starts at
+// column 61 or later: a narrower strip gives training no background window,
+// wherever its person stands.
+constexpr int kLeastStripWidth = kWindowWidth + 61;
 // A strip is 200 to 240 rows high: the window's rows and some ground below.
 constexpr int kStripMaxHeight = 240;
 // A person is scaled to between 195 and 200 rows.

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "PrepareJob.h"
+#include "ProgramStart.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,10 +30,15 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
             << counted(r.testStripsWithoutPeople, "strip", "strips") << " without people) from "
             << counted(r.testPhotos, "photograph", "photographs")
             << ", in test/, test-names.txt and test-right.txt\n";
-    if (r.tooSmall > 0 || r.tooNarrow > 0)
-        out << "  skipped: " << counted(r.tooSmall, "person", "people") << " lower than "
-            << line.options.minHeight << " pixels, " << counted(r.tooNarrow, "strip", "strips")
-            << " narrower than the window\n";
+    if (r.tooSmall == 0 && r.tooNarrow == 0 && r.emptyTooSmall == 0)
+        return;
+    out << "  skipped: " << counted(r.tooSmall, "person", "people") << " lower than "
+        << line.options.minHeight << " pixels, " << counted(r.tooNarrow, "strip", "strips")
+        << " narrower than the window";
+    if (r.emptyTooSmall > 0)
+        out << ", " << counted(r.emptyTooSmall, "strip", "strips") << " too small to cut from "
+            << (r.emptyTooSmall == 1 ? "a photograph" : "photographs") << " without people";
+    out << '\n';
 }
 
 } // namespace
@@ -41,13 +47,12 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
 // names files.
 int main(int argc, char** argv)
 {
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "ombre-prepare", helpText()))
+        return 0;
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const CommandLine line = parseCommandLine(app.arguments().mid(1));
-    if (line.help) {
-        QTextStream(stdout) << helpText() << '\n';
-        return 0;
-    }
     if (!line.error.isEmpty()) {
         err << "ombre-prepare: " << line.error << '\n' << usage() << '\n';
         return 2;
@@ -63,7 +68,11 @@ int main(int argc, char** argv)
         err.flush();
         sinceLine.restart();
     };
-    const PrepareReport report = runPrepareJob(line.options, progress);
+    const auto warning = [&](const QString& text) {
+        err << "ombre-prepare: warning: " << text << '\n';
+        err.flush();
+    };
+    const PrepareReport report = runPrepareJob(line.options, progress, warning);
     if (!report.error.isEmpty()) {
         err << "ombre-prepare: " << report.error << "\nombre-prepare: nothing was written\n";
         return 1;

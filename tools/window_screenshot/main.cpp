@@ -1,6 +1,8 @@
 #include "Controller.h"
 #include "MainWindow.h"
+#include "ProgramStart.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -9,18 +11,31 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Searches one image in the window program, answering its dialogs with the
-// names given, and saves a picture of the window once the result shows:
-//   ombrew-screenshot IMAGE MODEL FOUND PICTURE.png
-// FOUND must exist already: the window's file dialog picks existing files.
+namespace
+{
+
+const char* const kUsage = "usage: ombrew-screenshot IMAGE MODEL FOUND PICTURE.png\n"
+                           "       ombrew-screenshot --help | --version\n";
+
+const char* const kHelp = R"(
+Searches IMAGE with MODEL in the window program, answering its dialogs with
+the names given, and saves a picture of the window, with the result shown, to
+PICTURE.png. FOUND receives the found boxes.)";
+
+} // namespace
+
+// Plays a user of the window program to take the README's picture of it.
 int main(int argc, char** argv)
 {
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "ombrew-screenshot", QString::fromUtf8(kUsage) + kHelp))
+        return 0;
     // Qt's own dialogs, so that the timer below can find and answer them.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     QStringList names = app.arguments().mid(1);
     if (names.size() != 4) {
-        std::fputs("usage: ombrew-screenshot IMAGE MODEL FOUND PICTURE.png\n", stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const QString picture = names.takeLast();
@@ -39,14 +54,24 @@ int main(int argc, char** argv)
         modal->setProperty("answered", true);
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             if (names.isEmpty()) {
-                // The search asks again until it gets a name; nothing can end it.
                 std::fputs("ombrew-screenshot: more dialogs than names\n", stderr);
                 std::exit(1);
             }
+            // selectFile leaves the name box alone while it has the focus,
+            // as if the user were typing there.
+            if (QWidget* focus = dialog->focusWidget())
+                focus->clearFocus();
             dialog->selectFile(names.takeFirst());
-            static_cast<QDialog*>(dialog)->accept();
+            // Later, not inside this timer: a save dialog's accepting asks
+            // about replacing the file in a box of its own, which this timer
+            // must then answer.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            box->accept();
+            // Yes to replacing FOUND when a save dialog asks; OK to the prompts.
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                yes->click();
+            else
+                box->accept();
         }
     });
     user.start(10);
