@@ -95,3 +95,57 @@ AnnotatedPhoto& PhotoCollector::photo(const QString& name, const QString& where)
     photos.push_back(AnnotatedPhoto{name, where, {}});
     return photos.back();
 }
+
+QString splitCsvRow(const QString& line, int keep, CsvRow& row)
+{
+    row = CsvRow();
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    for (;;) {
+        while (i < n && line[i].isSpace())
+            ++i;
+        QString field;
+        if (i < n && line[i] == u'"') {
+            for (++i;; ++i) {
+                if (i == n)
+                    return QStringLiteral("field %1 opens a quote that the line does not close")
+                        .arg(row.count + 1);
+                if (line[i] == u'"') {
+                    if (i + 1 == n || line[i + 1] != u'"')
+                        break;
+                    ++i; // "" stands for one quote
+                }
+                field += line[i];
+            }
+            ++i;
+            while (i < n && line[i].isSpace())
+                ++i;
+            if (i < n && line[i] != u',')
+                return QStringLiteral("field %1 goes on after its closing quote")
+                    .arg(row.count + 1);
+        } else {
+            const qsizetype start = i;
+            while (i < n && line[i] != u',')
+                ++i;
+            // Trimming also takes the CR of a CRLF line end.
+            field = line.mid(start, i - start).trimmed();
+        }
+        if (row.count < keep)
+            row.fields.append(field);
+        ++row.count;
+        if (i == n)
+            return QString();
+        ++i; // the comma
+    }
+}
+
+bool isCsvHeader(const CsvRow& row)
+{
+    for (qsizetype k = 1; k < row.fields.size(); ++k) {
+        bool ok = false;
+        row.fields[k].toDouble(&ok);
+        if (ok)
+            return false;
+    }
+    return true;
+}

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 #include <vector>
@@ -24,6 +25,23 @@ bool readAnnotationFile(const QString& path, QByteArray& bytes, QString& error);
 // most 1e9 either way. Otherwise returns false with problem saying what is
 // wrong, e.g. `xmin is not a number: "12a"`.
 bool readCoordinate(const QString& text, const QString& what, int& value, QString& problem);
+
+// A row of a CSV file cut at its commas. Only the first fields are kept, so
+// that a line of a million commas costs no memory; count counts them all.
+struct CsvRow {
+    QStringList fields;
+    qsizetype count = 0;
+};
+
+// Cuts line into row at the commas outside double quotes, keeping at most
+// keep fields. Returns what is wrong, or an empty text. A quoted field ends
+// on its line: photo names hold no line ends, and a stray quote then spoils
+// one row, not the file.
+QString splitCsvRow(const QString& line, int keep, CsvRow& row);
+
+// Whether row names its columns: none of its fields after the first is a
+// number.
+bool isCsvHeader(const CsvRow& row);
 
 // text as a message quotes it: shortened, control characters as '?'.
 QString shownText(const QString& text);

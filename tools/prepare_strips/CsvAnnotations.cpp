@@ -10,71 +10,6 @@ namespace
 constexpr int kFields = 5;
 const char* const kBoxFields[4] = {"xmin", "ymin", "xmax", "ymax"};
 
-// A row cut at its commas. Only the first fields are kept, so that a line of
-// a million commas costs no memory; count counts them all.
-struct Row {
-    QString fields[kFields];
-    qsizetype count = 0;
-};
-
-// Cuts line into row at the commas outside double quotes. Returns what is
-// wrong, or an empty text. A quoted field ends on its line: photo names
-// hold no line ends, and a stray quote then spoils one row, not the file.
-QString splitRow(const QString& line, Row& row)
-{
-    row = Row();
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    for (;;) {
-        while (i < n && line[i].isSpace())
-            ++i;
-        QString field;
-        if (i < n && line[i] == u'"') {
-            for (++i;; ++i) {
-                if (i == n)
-                    return QStringLiteral("field %1 opens a quote that the line does not close")
-                        .arg(row.count + 1);
-                if (line[i] == u'"') {
-                    if (i + 1 == n || line[i + 1] != u'"')
-                        break;
-                    ++i; // "" stands for one quote
-                }
-                field += line[i];
-            }
-            ++i;
-            while (i < n && line[i].isSpace())
-                ++i;
-            if (i < n && line[i] != u',')
-                return QStringLiteral("field %1 goes on after its closing quote")
-                    .arg(row.count + 1);
-        } else {
-            const qsizetype start = i;
-            while (i < n && line[i] != u',')
-                ++i;
-            // Trimming also takes the CR of a CRLF line end.
-            field = line.mid(start, i - start).trimmed();
-        }
-        if (row.count < kFields)
-            row.fields[row.count] = field;
-        ++row.count;
-        if (i == n)
-            return QString();
-        ++i; // the comma
-    }
-}
-
-// A header names the columns; none of its box fields is a number.
-bool isHeader(const Row& row)
-{
-    for (int k = 1; k < kFields; ++k) {
-        bool ok = false;
-        row.fields[k].toDouble(&ok);
-        if (ok)
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool readCsvAnnotations(const QString& path, std::vector<AnnotatedPhoto>& photos, QString& error)
@@ -87,7 +22,7 @@ bool readCsvAnnotations(const QString& path, std::vector<AnnotatedPhoto>& photos
 
     PhotoCollector collector(photos);
     bool firstRow = true;
-    Row row;
+    CsvRow row;
     qsizetype start = 0;
     for (int lineNumber = 1; start < bytes.size(); ++lineNumber) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -108,7 +43,7 @@ bool readCsvAnnotations(const QString& path, std::vector<AnnotatedPhoto>& photos
         if (line.trimmed().isEmpty())
             continue;
 
-        const QString problem = splitRow(line, row);
+        const QString problem = splitCsvRow(line, kFields, row);
         if (!problem.isEmpty())
             return fail(problem);
         if (row.count != kFields)
@@ -116,7 +51,7 @@ bool readCsvAnnotations(const QString& path, std::vector<AnnotatedPhoto>& photos
                             .arg(row.count));
         if (firstRow) {
             firstRow = false;
-            if (isHeader(row))
+            if (isCsvHeader(row))
                 continue;
         }
 

@@ -1,0 +1,236 @@
+#include "Matching.h"
+#include "Metrics.h"
+#include "Programs.h"
+#include "ScratchTest.h"
+
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+
+struct TruthRow {
+    int photo;
+    TruthBox box;
+};
+
+struct DetectionRow {
+    int photo;
+    double xmin, ymin, xmax, ymax, score;
+};
+
+// A small case and its measures, worked out by hand in its comment.
+struct Case {
+    const char* name;
+    int photographs;
+    double ignoreBelow;
+    std::vector<TruthRow> truth;
+    std::vector<DetectionRow> detections; // in file order
+    long long tp, fp, ignored;
+    double ap, ap11, missRate;
+};
+
+// Miss rates are read at 10^-2, 10^-1.75, ..., 10^0 false positives per image.
+const Case kCases[] = {
+    // Highest score first: .9 tp (person 0), .8 fp, .7 tp (person 1: person 0
+    // is claimed, though .7 overlaps it more), .6 fp, .5 tp. Recall 1/3 1/3
+    // 2/3 2/3 1, precision 1 1/2 2/3 1/2 3/5.
+    // AP = 1/3 * 1 + 1/3 * 2/3 + 1/3 * 3/5 = 34/45 = 0.7556.
+    // 11-point: recall 0-0.3 have 1, 0.4-0.6 have 2/3, 0.7-1 have 3/5: 8.4/11.
+    // Over 2 photographs: miss rate 2/3 up to 10^-0.5, 1/3 at 10^-0.25, 0 (as
+    // 1e-10) at 1: exp((7 ln 2/3 + ln 1/3 + ln 1e-10) / 9) = 0.0500.
+    {"FiveDetectionsOverThreePeople",
+     2,
+     0,
+     {{0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200}}, {1, {10, 10, 90, 210}}},
+     {{1, 10, 10, 90, 190, .5},
+      {0, 15, 0, 115, 200, .7},
+      {0, 0, 0, 100, 200, .9},
+      {0, 300, 0, 380, 200, .6},
+      {1, 200, 0, 280, 200, .8}},
+     3,
+     2,
+     0,
+     0.7556,
+     0.7636,
+     0.0500},
+    // .9 overlaps person 0 by exactly 0.5 and claims it; .8 overlaps it
+    // wholly but comes second: a false positive. Person 1 is missed.
+    // Recall 1/2 1/2, precision 1 1/2: AP = 1/2; 11-point 6/11; miss rate 1/2.
+    {"ASecondDetectionOfOnePerson",
+     1,
+     0,
+     {{0, {0, 0, 100, 200}}, {0, {300, 0, 400, 200}}},
+     {{0, 0, 0, 100, 100, .9}, {0, 0, 0, 100, 200, .8}},
+     1,
+     1,
+     0,
+     0.5,
+     0.5455,
+     0.5},
+    // Boxes 95 and 60 high are ignore regions. .9 is on one; .8 overlaps the
+    // low box by 0.79 but the person by 0.6: people come first, a tp; .7 is on
+    // the low box again, the person being claimed; .6 is a fp. As above.
+    {"IgnoreRegions",
+     1,
+     100,
+     {{0, {0, 0, 100, 200}}, {0, {0, 0, 100, 95}}, {0, {400, 0, 480, 200}}, {0, {300, 0, 330, 60}}},
+     {{0, 300, 0, 330, 60, .9},
+      {0, 0, 0, 100, 120, .8},
+      {0, 0, 0, 100, 95, .7},
+      {0, 600, 0, 680, 200, .6}},
+     1,
+     1,
+     2,
+     0.5,
+     0.5455,
+     0.5},
+    // One false positive in 100 photographs is 10^-2 per image: the first
+    // reference sees the tp after it. Recall 0 1/2, precision 0 1/2: AP 1/4,
+    // 11-point 6 * 1/2 / 11; miss rate 1/2 everywhere.
+    {"AFalsePositivePerHundredPhotographs",
+     100,
+     0,
+     {{0, {0, 0, 80, 200}}, {0, {200, 0, 280, 200}}},
+     {{1, 0, 0, 80, 200, .9}, {0, 0, 0, 80, 200, .8}},
+     1,
+     1,
+     0,
+     0.25,
+     0.2727,
+     0.5},
+    {"NoDetections", 1, 0, {{0, {0, 0, 80, 200}}}, {}, 0, 0, 0, 0, 0, 1},
+    // Nothing to find: AP 0 and miss rate 1 by definition.
+    {"NoPeople", 1, 0, {}, {{0, 0, 0, 80, 200, 1}, {0, 90, 0, 170, 200, 2}}, 0, 2, 0, 0, 0, 1},
+};
+
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class MeasuresTest : public testing::TestWithParam<Case>
+{
+};
+
+TEST_P(MeasuresTest, GivesTheHandWorkedMeasures)
+{
+    const Case& c = GetParam();
+    std::vector<std::vector<TruthBox>> truth(c.photographs);
+    for (const TruthRow& t : c.truth)
+        truth[t.photo].push_back(t.box);
+    std::vector<Detection> detections;
+    for (const DetectionRow& d : c.detections)
+        detections.push_back(Detection{d.photo, d.xmin, d.ymin, d.xmax, d.ymax, d.score, 0});
+
+    const Evaluation e =
+        measure(matchDetections(truth, detections, 0.5, c.ignoreBelow), c.photographs);
+    ASSERT_EQ(e.curve.size(), c.detections.size());
+    const long long tp = e.curve.empty() ? 0 : e.curve.back().tp;
+    const long long fp = e.curve.empty() ? 0 : e.curve.back().fp;
+    EXPECT_EQ(tp, c.tp);
+    EXPECT_EQ(fp, c.fp);
+    EXPECT_EQ(e.ignoredDetections, c.ignored);
+    EXPECT_NEAR(e.ap, c.ap, 5e-5);
+    EXPECT_NEAR(e.ap11, c.ap11, 5e-5);
+    EXPECT_NEAR(e.logAverageMissRate, c.missRate, 5e-5);
+    for (size_t k = 1; k < e.curve.size(); ++k)
+        EXPECT_GE(detections[e.curve[k - 1].at.detection].score,
+                  detections[e.curve[k].at.detection].score);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MeasuresTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Runs the evaluation tool on files in the scratch directory.
+class EvaluateToolTest : public ScratchTest
+{
+protected:
+    RunResult evaluate(const QStringList& args, const QStringList& environment = {})
+    {
+        return runProgram(QStringLiteral(EVALUATE_PATH), args, QByteArray(), environment);
+    }
+
+    static QByteArray vocFile(const char* photo, const char* object, const char* box)
+    {
+        return QByteArray("<annotation><filename>") + photo + "</filename><object><name>" + object +
+               "</name><bndbox>" + box + "</bndbox></object></annotation>\n";
+    }
+};
+
+TEST_F(EvaluateToolTest, TakesVocBoxesCountedFromOneAndWritesItsOutputs)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("voc"));
+    // VOC's columns 1 to 100 and rows 1 to 200 are 0 to 100 and 0 to 200 here.
+    write("voc/a.xml", vocFile("a.jpg", "person",
+                               "<xmin>1</xmin><ymin>1</ymin><xmax>100</xmax><ymax>200</ymax>"));
+    write("voc/b.xml",
+          vocFile("b.jpg", "car", "<xmin>1</xmin><ymin>1</ymin><xmax>50</xmax><ymax>50</ymax>"));
+    write("found.csv", "photo,xmin,ymin,xmax,ymax,score\n"
+                       "a.jpg,0,0,100,200,2.5\n"
+                       "b.jpg,0,0,50,50,1.5\n");
+    // Only an exact conversion overlaps wholly; the car's photograph counts.
+    const RunResult r = evaluate({"--voc", path("voc"), "--detections", path("found.csv"), "--iou",
+                                  "1", "--curve", path("curve.csv"), "--plot", path("plot.png")},
+                                 {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(
+        "AP = 1.0000, 11-point AP = 1.0000, log-average miss rate = 0.0000\npeople = 1\n"))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\nfalse positives = 1\n"));
+    EXPECT_TRUE(r.out.contains("\nphotographs = 2\n"));
+    EXPECT_EQ(read("curve.csv"),
+              "rank,photo,line,score,outcome,tp,fp,recall,precision,fppi,miss_rate\n"
+              "1,a.jpg,2,2.5,tp,1,0,1,1,0,0\n"
+              "2,b.jpg,3,1.5,fp,1,1,1,0.5,0.5,0\n");
+    EXPECT_EQ(QImage(path("plot.png")).size(), QSize(1200, 560));
+    // No temporary file is left beside the outputs.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".png"),
+              QStringList{"plot.png"});
+}
+
+TEST_F(EvaluateToolTest, RefusesWrongCommandLinesAndBadInput)
+{
+    const QString truth = write("truth.csv", "a.png,0,0,80,200\n");
+    const QString found =
+        write("found.csv", "photo,xmin,ymin,xmax,ymax,score\na.png,0,0,80,200,1\n");
+    const QString broken = write("broken.csv", "photo,xmin,ymin,xmax,ymax,score\n\na.png,0,0,80\n");
+    const QString elsewhere = write("elsewhere.csv", "a.png,0,0,80,200,1\nb.png,0,0,80,200,1\n");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos"));
+    write("photos/a.png", "");
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* message;
+    } rows[] = {
+        {{}, 2, "either --truth or --voc"},
+        {{"--truth", truth}, 2, "--detections is needed"},
+        {{"--truth", truth, "--voc", dir.path(), "--detections", found}, 2, "either"},
+        {{"--truth", truth, "--detections", found, "--iou", "0"}, 2, "--iou takes"},
+        {{"--truth", truth, "--detections", found, "--iou"}, 2, "--iou needs a value"},
+        {{"--truth", truth, "--detections", found, "extra"}, 2, "unexpected argument extra"},
+        {{"--truth", truth, "--detections", found, "--curve", found}, 2, "would be overwritten"},
+        {{"--truth", truth, "--detections", broken}, 1, "broken.csv:3: expected 6 fields"},
+        {{"--truth", truth, "--detections", path("none.csv")}, 1, "none.csv: cannot open"},
+        // A detection in a photograph that was not searched; the directory
+        // given relative to the working directory.
+        {{"--truth", truth, "--detections", elsewhere, "--photos",
+          QDir::current().relativeFilePath(path("photos"))},
+         1,
+         "elsewhere.csv:2: the photograph \"b.png\" is not among"},
+    };
+    for (const auto& row : rows) {
+        const RunResult r = evaluate(row.args);
+        EXPECT_EQ(r.exitCode, row.exitCode) << row.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(row.message)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    const RunResult help = evaluate({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: ombre-evaluate"));
+}
+
+} // namespace

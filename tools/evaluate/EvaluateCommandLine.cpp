@@ -1,0 +1,180 @@
+#include "EvaluateCommandLine.h"
+
+#include "SameFile.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace
+{
+
+const char* const kHelp =
+    R"(Compares the people a detector found in whole photographs with the right
+boxes, PASCAL VOC style, over all photographs together, and prints on its
+first line:
+  AP = 0.xxxx, 11-point AP = 0.xxxx, log-average miss rate = 0.xxxx
+then the counts, recall and precision.
+
+Options:
+  --truth FILE        right boxes as CSV rows "photo,xmin,ymin,xmax,ymax", as
+                      ombre-prepare reads them (0-based pixels, xmax and ymax
+                      exclusive; a header row is allowed)
+  --voc DIR           right boxes from the Pascal VOC files DIR/*.xml, objects
+                      named "person" (1-based pixels, maxima inclusive)
+  --detections FILE   found boxes as CSV rows
+                      "photo,xmin,ymin,xmax,ymax,score", as ombre-detect
+                      writes them
+  --photos DIR        the photographs searched: the PNG and JPEG files in DIR
+                      and its subdirectories, named relative to DIR, as
+                      ombre-detect finds them. They are the photographs of
+                      the false positives per image; right boxes of other
+                      photographs are left out, and a detection in another
+                      photograph is an error. Without it, every photograph
+                      named in either file counts.
+  --iou X             least intersection over union of a true positive,
+                      above 0 and at most 1 (default 0.5)
+  --ignore-below H    right boxes lower than H pixels are ignore regions: a
+                      detection on one counts neither way, and they are not
+                      counted among the people (default 0, none)
+  --plot FILE.png     draw the precision-recall curve and the miss rate
+                      against false positives per image
+  --curve FILE.csv    write one row per detection, highest score first:
+                      "rank,photo,line,score,outcome,tp,fp,recall,
+                      precision,fppi,miss_rate", line being the detection's
+                      line in its file and outcome tp, fp or ignored
+  --help              this text
+  --version           the version
+Neither output may be one of the input files.
+
+Detections are taken highest score first, equal scores in file order. Each
+takes the unclaimed right box of its photograph that it overlaps most; an
+overlap of at least --iou makes a true positive, anything else, a second
+detection of a person included, a false positive. A detection that matches
+no person but an ignore region counts neither way. Photographs are named as
+in the files, "./a.png" being "a.png".
+
+Exit codes: 0 done, 1 bad input or a failed write, 2 wrong command line.)";
+
+// Reads value as a number above 0, or from 0 when zeroAllowed, up to most;
+// range says so in the message.
+bool readNumber(const QString& name, const QString& value, bool zeroAllowed, double most,
+                const char* range, double& number, QString& error)
+{
+    // QString reads numbers in the C locale, whatever the user's.
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok || !(zeroAllowed ? v >= 0 : v > 0) || !(v <= most)) {
+        error =
+            QStringLiteral("%1 takes a number %2, not %3").arg(name, QLatin1String(range), value);
+        return false;
+    }
+    number = v;
+    return true;
+}
+
+// The options that take a file or directory name.
+struct NameOption {
+    const char* name;
+    QString EvaluateOptions::*field;
+};
+
+const NameOption kNameOptions[] = {
+    {"--truth", &EvaluateOptions::truthCsv},
+    {"--voc", &EvaluateOptions::vocDir},
+    {"--detections", &EvaluateOptions::detections},
+    {"--photos", &EvaluateOptions::photosDir},
+    {"--plot", &EvaluateOptions::plot},
+    {"--curve", &EvaluateOptions::curve},
+};
+
+bool setOption(EvaluateOptions& o, const QString& name, const QString& value, QString& error)
+{
+    for (const NameOption& option : kNameOptions) {
+        if (name != QLatin1String(option.name))
+            continue;
+        if (value.isEmpty()) {
+            error = QStringLiteral("%1 needs a name").arg(name);
+            return false;
+        }
+        o.*(option.field) = value;
+        return true;
+    }
+    if (name == QLatin1String("--iou"))
+        return readNumber(name, value, false, 1, "above 0 and at most 1", o.iou, error);
+    if (name == QLatin1String("--ignore-below"))
+        return readNumber(name, value, true, 1e9, "from 0 to 1000000000", o.ignoreBelow, error);
+    error = QStringLiteral("unknown option %1").arg(name);
+    return false;
+}
+
+// An output must neither overwrite an input nor the other output.
+QString checkOutputs(const EvaluateOptions& o)
+{
+    const std::pair<const char*, QString> outputs[] = {{"--plot", o.plot}, {"--curve", o.curve}};
+    const std::pair<const char*, QString> inputs[] = {{"--truth", o.truthCsv},
+                                                      {"--detections", o.detections}};
+    for (const auto& [output, outPath] : outputs) {
+        if (outPath.isEmpty())
+            continue;
+        for (const auto& [input, inPath] : inputs) {
+            if (sameFile(outPath, inPath))
+                return QStringLiteral("%1 %2 is the file of %3: it would be overwritten")
+                    .arg(QLatin1String(output), outPath, QLatin1String(input));
+        }
+    }
+    if (!o.plot.isEmpty() && !o.curve.isEmpty() &&
+        QFileInfo(o.plot).absoluteFilePath() == QFileInfo(o.curve).absoluteFilePath())
+        return QStringLiteral("--plot and --curve name one file, %1").arg(o.plot);
+    return QString();
+}
+
+} // namespace
+
+QString evaluateUsage()
+{
+    return QStringLiteral(
+        "usage: ombre-evaluate (--truth FILE.csv | --voc DIR) --detections FILE.csv\n"
+        "                      [--photos DIR] [--iou 0.5] [--ignore-below H]\n"
+        "                      [--plot FILE.png] [--curve FILE.csv]\n"
+        "       ombre-evaluate --help | --version");
+}
+
+QString evaluateHelpText()
+{
+    return evaluateUsage() + QStringLiteral("\n\n") + QString::fromUtf8(kHelp);
+}
+
+EvaluateCommandLine parseEvaluateCommandLine(const QStringList& words)
+{
+    EvaluateCommandLine line;
+    EvaluateOptions& o = line.options;
+    for (int i = 0; i < words.size(); ++i) {
+        QString word = words[i];
+        if (!word.startsWith(QLatin1String("--"))) {
+            line.error = QStringLiteral("unexpected argument %1").arg(word);
+            return line;
+        }
+        // Both "--iou 0.7" and "--iou=0.7".
+        QString value;
+        const int equals = word.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            value = word.mid(equals + 1);
+            word.truncate(equals);
+        } else if (i + 1 < words.size()) {
+            value = words[++i];
+        } else {
+            line.error = QStringLiteral("%1 needs a value").arg(word);
+            return line;
+        }
+        if (!setOption(o, word, value, line.error))
+            return line;
+    }
+    if (o.truthCsv.isEmpty() == o.vocDir.isEmpty())
+        line.error = QStringLiteral("give the right boxes with either --truth or --voc");
+    else if (o.detections.isEmpty())
+        line.error = QStringLiteral("--detections is needed");
+    else
+        line.error = checkOutputs(o);
+    return line;
+}

@@ -1,0 +1,73 @@
+#include "EvaluationInput.h"
+
+#include "CsvAnnotations.h"
+#include "VocAnnotations.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSet>
+
+namespace
+{
+
+// Names the photographs in dir and its subdirectories as ombre-detect finds
+// and names them (PNG and JPEG files, relative to dir, sorted), and closes
+// the index: the photographs searched are these and no others.
+bool listPhotos(const QString& dir, PhotoIndex& photos, QString& error)
+{
+    // relativeFilePath() hands a relative path back unchanged: both absolute.
+    const QDir d(QFileInfo(dir).absoluteFilePath());
+    if (!d.exists()) {
+        error = QStringLiteral("%1: no such directory").arg(dir);
+        return false;
+    }
+    QStringList names;
+    QDirIterator it(d.path(), {"*.png", "*.jpg", "*.jpeg"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names.append(d.relativeFilePath(it.next()));
+    if (names.isEmpty()) {
+        error = QStringLiteral("%1: no PNG or JPEG photograph in the directory").arg(dir);
+        return false;
+    }
+    names.sort();
+    for (const QString& name : names)
+        photos.id(name);
+    photos.close();
+    return true;
+}
+
+} // namespace
+
+bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input, QString& error)
+{
+    if (!options.photosDir.isEmpty() && !listPhotos(options.photosDir, input.photos, error))
+        return false;
+
+    std::vector<AnnotatedPhoto> annotated;
+    const bool read = options.vocDir.isEmpty()
+                          ? readCsvAnnotations(options.truthCsv, annotated, error)
+                          : readVocAnnotations(options.vocDir, annotated, error);
+    if (!read)
+        return false;
+    QSet<QString> leftOut;
+    for (const AnnotatedPhoto& a : annotated) {
+        const int id = input.photos.id(a.name);
+        if (id < 0) {
+            input.leftOutBoxes += static_cast<long long>(a.people.size());
+            leftOut.insert(QDir::cleanPath(a.name));
+            continue;
+        }
+        input.truth.resize(input.photos.size());
+        for (const PersonBox& b : a.people)
+            input.truth[id].push_back(
+                TruthBox{double(b.xmin), double(b.ymin), double(b.xmax), double(b.ymax)});
+    }
+    input.leftOutPhotos = static_cast<int>(leftOut.size());
+
+    if (!readDetections(options.detections, input.photos, input.detections, error))
+        return false;
+    input.truth.resize(input.photos.size());
+    return true;
+}

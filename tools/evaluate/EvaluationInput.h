@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DetectionFile.h"
+#include "EvaluateCommandLine.h"
+#include "PhotoIndex.h"
+
+#include <QString>
+
+#include <vector>
+
+// A right box, in photo pixels counted from 0, maxima exclusive.
+struct TruthBox {
+    double xmin = 0;
+    double ymin = 0;
+    double xmax = 0;
+    double ymax = 0;
+};
+
+// Everything an evaluation compares.
+struct EvaluationInput {
+    PhotoIndex photos;
+    // The right boxes of each photograph of photos, in file order.
+    std::vector<std::vector<TruthBox>> truth;
+    std::vector<Detection> detections;
+    // Right boxes, and the photographs they are in, that --photos left out.
+    long long leftOutBoxes = 0;
+    int leftOutPhotos = 0;
+};
+
+// Reads the right boxes (CSV or VOC, with ombre-prepare's readers), the
+// detections and, when options name one, the directory of photographs.
+// Otherwise returns false with error naming the file, and the line where
+// there is one.
+bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input, QString& error);
