@@ -135,8 +135,8 @@ TEST_F(DemoSetTest, EachTrainingStripHasOneBoxThatFitsTheWindowInsideIt)
         const QImage strip = image("train", num);
         EXPECT_EQ(box.Num, num);
         EXPECT_EQ(box.Ymin, 0);
-        EXPECT_EQ(box.Ymax, kBoxHeight);
-        EXPECT_EQ(box.Xmax - box.Xmin, kBoxWidth);
+        EXPECT_EQ(box.Ymax, kWindowHeight);
+        EXPECT_EQ(box.Xmax - box.Xmin, kWindowWidth);
         EXPECT_GE(box.Xmin, 0) << "image " << num;
         EXPECT_LE(box.Xmax, strip.width()) << "image " << num;
     }
@@ -161,8 +161,8 @@ TEST_F(DemoSetTest, RightBoxesLieInsideListedImagesAndAFifthOfTheStripsAreEmpty)
         ++figures[std::size_t(box.Num)];
         const QImage strip = image("test", box.Num);
         EXPECT_EQ(box.Ymin, 0);
-        EXPECT_EQ(box.Ymax, kBoxHeight);
-        EXPECT_EQ(box.Xmax - box.Xmin, kBoxWidth);
+        EXPECT_EQ(box.Ymax, kWindowHeight);
+        EXPECT_EQ(box.Xmax - box.Xmin, kWindowWidth);
         EXPECT_GE(box.Xmin, 0) << "image " << box.Num;
         EXPECT_LE(box.Xmax, strip.width()) << "image " << box.Num;
     }
@@ -172,17 +172,17 @@ TEST_F(DemoSetTest, RightBoxesLieInsideListedImagesAndAFifthOfTheStripsAreEmpty)
 
 // The search tries windows at X = 0, 5, 10, ... while X < width - 80; the
 // nearest of them must sit within 2 columns of every box.
-bool searchMeetsBox(const StripPlan& plan, int left)
+bool searchMeetsBox(const DemoStrip& plan, int left)
 {
     const int nearest = (left + 2) / 5 * 5;
-    return nearest < plan.width - kBoxWidth;
+    return nearest < plan.width - kWindowWidth;
 }
 
 TEST(DemoLayout, TrainingBoxesLieWhereTheSearchWindowCanMeetThem)
 {
     DemoSetOptions options;
     options.trainCount = 300;
-    for (const StripPlan& plan : planTrainingSet(options)) {
+    for (const DemoStrip& plan : planTrainingSet(options)) {
         ASSERT_EQ(plan.figureLefts.size(), 1u);
         EXPECT_GE(plan.figureLefts[0], 0);
         EXPECT_TRUE(searchMeetsBox(plan, plan.figureLefts[0]))
@@ -195,7 +195,7 @@ TEST(DemoLayout, TestFiguresStandWhereTheSearchCanMeetThemAndPairsStandApart)
     DemoSetOptions options;
     options.testCount = 300;
     int pairs = 0;
-    for (const StripPlan& plan : planTestSet(options)) {
+    for (const DemoStrip& plan : planTestSet(options)) {
         ASSERT_LE(plan.figureLefts.size(), 2u);
         for (const int left : plan.figureLefts) {
             EXPECT_GE(left, 0);
@@ -230,7 +230,7 @@ QRect paintedExtent(const FigureLook& look, int minAlpha)
 TEST(DemoFigure, FiguresStayInsideTheirBoxAndStandItsFullHeight)
 {
     const FigureSettings settings;
-    const QRect box(40, 0, kBoxWidth, kBoxHeight);
+    const QRect box(40, 0, kWindowWidth, kWindowHeight);
     for (std::uint32_t item = 0; item < 60; ++item) {
         Random random(9, 0, item);
         const FigureLook look = randomFigure(random, settings, 80);

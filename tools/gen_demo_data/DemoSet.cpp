@@ -34,14 +34,14 @@ enum Stream : std::uint32_t {
 // off to its left.
 constexpr int kSearchStep = 5;
 
-int lastBoxLeft(const StripPlan& plan)
+int lastBoxLeft(const DemoStrip& plan)
 {
-    return plan.width - kBoxWidth - kSearchStep;
+    return plan.width - kWindowWidth - kSearchStep;
 }
 
-StripPlan emptyStrip(Random& random, const StripSettings& strip)
+DemoStrip emptyStrip(Random& random, const StripSettings& strip)
 {
-    StripPlan plan;
+    DemoStrip plan;
     plan.width = random.uniform(strip.minWidth, strip.maxWidth);
     plan.height = random.uniform(strip.minHeight, strip.maxHeight);
     return plan;
@@ -65,7 +65,7 @@ std::vector<bool> emptyTestStrips(const DemoSetOptions& options)
 
 QByteArray boxLine(int num, int left)
 {
-    return QString::asprintf("%d  %d  %d  %d  %d\n", num, 0, left, kBoxHeight, left + kBoxWidth)
+    return QString::asprintf("%d  %d  %d  %d  %d\n", num, 0, left, kWindowHeight, left + kWindowWidth)
         .toLatin1();
 }
 
@@ -78,7 +78,7 @@ QString writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // Draws and saves the strips of one set; returns their box lines in lines.
-QString writeStrips(const QDir& dir, const std::vector<StripPlan>& plans,
+QString writeStrips(const QDir& dir, const std::vector<DemoStrip>& plans,
                     const DemoSetOptions& options, Stream drawing, QByteArray& lines)
 {
     for (std::size_t i = 0; i < plans.size(); ++i) {
@@ -96,26 +96,26 @@ QString writeStrips(const QDir& dir, const std::vector<StripPlan>& plans,
 
 } // namespace
 
-std::vector<StripPlan> planTrainingSet(const DemoSetOptions& options)
+std::vector<DemoStrip> planTrainingSet(const DemoSetOptions& options)
 {
-    std::vector<StripPlan> plans;
+    std::vector<DemoStrip> plans;
     for (int i = 0; i < options.trainCount; ++i) {
         Random random(options.seed, TrainLayout, std::uint32_t(i));
-        StripPlan plan = emptyStrip(random, options.settings.strip);
+        DemoStrip plan = emptyStrip(random, options.settings.strip);
         plan.figureLefts.push_back(random.uniform(0, lastBoxLeft(plan)));
         plans.push_back(plan);
     }
     return plans;
 }
 
-std::vector<StripPlan> planTestSet(const DemoSetOptions& options)
+std::vector<DemoStrip> planTestSet(const DemoSetOptions& options)
 {
     const TestSetSettings& set = options.settings.testSet;
     const std::vector<bool> empty = emptyTestStrips(options);
-    std::vector<StripPlan> plans;
+    std::vector<DemoStrip> plans;
     for (int i = 0; i < options.testCount; ++i) {
         Random random(options.seed, TestLayout, std::uint32_t(i));
-        StripPlan plan = emptyStrip(random, options.settings.strip);
+        DemoStrip plan = emptyStrip(random, options.settings.strip);
         const int lastLeft = lastBoxLeft(plan);
         const bool pair = lastLeft >= set.minGap && random.chance(set.pairShare);
         if (!empty[std::size_t(i)] && pair) {
@@ -130,7 +130,7 @@ std::vector<StripPlan> planTestSet(const DemoSetOptions& options)
     return plans;
 }
 
-QImage renderStrip(const StripPlan& plan, Random& random, const DemoSettings& settings)
+QImage renderStrip(const DemoStrip& plan, Random& random, const DemoSettings& settings)
 {
     QImage image(plan.width, plan.height, QImage::Format_RGB32);
     image.fill(Qt::black);
@@ -138,7 +138,7 @@ QImage renderStrip(const StripPlan& plan, Random& random, const DemoSettings& se
     {
         QPainter painter(&image);
         for (const int left : plan.figureLefts)
-            drawFigure(painter, randomFigure(random, settings.figure, left + kBoxWidth / 2.0));
+            drawFigure(painter, randomFigure(random, settings.figure, left + kWindowWidth / 2.0));
     }
     develop(image, random, settings.camera);
     return image;

@@ -11,12 +11,9 @@
 class QImage;
 class Random;
 
-// Every figure's box is the search window, at the top edge of its strip.
-constexpr int kBoxWidth = kWindowWidth;
-constexpr int kBoxHeight = kWindowHeight;
-
-// One strip to draw: its size and the left column of each figure's box.
-struct StripPlan {
+// One strip to draw: its size and the left column of each figure's box,
+// which is the search window at the top edge of the strip.
+struct DemoStrip {
     int width = 0;
     int height = 0;
     std::vector<int> figureLefts;
@@ -31,15 +28,15 @@ struct DemoSetOptions {
 
 // Training strips hold one figure each: the training command takes its
 // background windows from the same strip, away from the box.
-std::vector<StripPlan> planTrainingSet(const DemoSetOptions& options);
+std::vector<DemoStrip> planTrainingSet(const DemoSetOptions& options);
 
 // Test strips hold no figure (a share of settings.testSet.emptyShare, rounded),
 // one, or two whose boxes start at least settings.testSet.minGap apart.
-std::vector<StripPlan> planTestSet(const DemoSetOptions& options);
+std::vector<DemoStrip> planTestSet(const DemoSetOptions& options);
 
 // Draws a planned strip: background and clutter, the figures centred in
 // their boxes, then the camera's blur and noise.
-QImage renderStrip(const StripPlan& plan, Random& random, const DemoSettings& settings);
+QImage renderStrip(const DemoStrip& plan, Random& random, const DemoSettings& settings);
 
 // Writes the data set under outDir:
 //   train/0.png ... and train.txt, one box per training strip;
