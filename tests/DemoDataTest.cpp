@@ -313,6 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCommandLine{"PastImage999", {"out", "--train", "1001"}},
         BadCommandLine{"NegativeSeed", {"out", "--seed", "-1"}},
         BadCommandLine{"NoPhotographs", {"out", "--photographs", "0"}},
+        BadCommandLine{"HardWithoutPhotographs", {"out", "--hard"}},
         BadCommandLine{"PastPhotograph1000", {"out", "--photographs", "1001"}},
         BadCommandLine{"PhotographsWithTrain", {"out", "--photographs", "5", "--train", "3"}},
         BadCommandLine{"TestBeforePhotographs", {"out", "--test", "3", "--photographs", "5"}}),

@@ -39,72 +39,110 @@ DemoPhotoOptions smallPhotos()
     return options;
 }
 
+// The hard setting, in as few photographs as show groups and cut-off people.
+DemoPhotoOptions hardPhotos()
+{
+    return hardPhotoOptions(5, 6);
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Photographs written once for all tests: small ones, and hard ones.
+struct WrittenPhotos {
+    DemoPhotoOptions options;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::vector<DemoPhoto> photos;
+};
+
 class DemoPhotosTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        photos = writeDemoPhotos(dir->path(), smallPhotos());
+        for (const DemoPhotoOptions& options : {smallPhotos(), hardPhotos()}) {
+            WrittenPhotos written{options, std::make_unique<QTemporaryDir>(), {}};
+            written.photos = writeDemoPhotos(written.dir->path(), options);
+            sets.push_back(std::move(written));
+        }
     }
-    static void TearDownTestSuite() { dir.reset(); }
+    static void TearDownTestSuite() { sets.clear(); }
 
-    static std::unique_ptr<QTemporaryDir> dir;
-    static std::vector<DemoPhoto> photos;
+    // The small photographs, then the hard ones.
+    static std::vector<WrittenPhotos> sets;
 };
 
-std::unique_ptr<QTemporaryDir> DemoPhotosTest::dir;
-std::vector<DemoPhoto> DemoPhotosTest::photos;
+std::vector<WrittenPhotos> DemoPhotosTest::sets;
 
 TEST_F(DemoPhotosTest, WritesEveryPhotoAtItsSizeInBothFormats)
 {
-    ASSERT_EQ(photos.size(), 6u);
-    int jpegs = 0;
-    for (const DemoPhoto& photo : photos) {
-        const QImage image(dir->filePath(photo.name));
-        EXPECT_EQ(image.size(), QSize(photo.width, photo.height)) << photo.name.toStdString();
-        jpegs += photo.name.endsWith(".jpg");
+    for (const WrittenPhotos& set : sets) {
+        ASSERT_EQ(set.photos.size(), 6u);
+        int jpegs = 0;
+        for (const DemoPhoto& photo : set.photos) {
+            const QImage image(set.dir->filePath(photo.name));
+            EXPECT_EQ(image.size(), QSize(photo.width, photo.height)) << photo.name.toStdString();
+            jpegs += photo.name.endsWith(".jpg");
+        }
+        EXPECT_EQ(jpegs, 3);
     }
-    EXPECT_EQ(jpegs, 3);
 }
 
 TEST_F(DemoPhotosTest, SameSeedWritesTheSameFiles)
 {
-    QTemporaryDir again;
-    const std::vector<DemoPhoto> second = writeDemoPhotos(again.path(), smallPhotos());
-    ASSERT_EQ(second.size(), photos.size());
-    for (std::size_t i = 0; i < photos.size(); ++i) {
-        ASSERT_EQ(second[i].name, photos[i].name);
-        EXPECT_EQ(fileBytes(again.filePath(second[i].name)),
-                  fileBytes(dir->filePath(photos[i].name)))
-            << photos[i].name.toStdString();
-        ASSERT_EQ(second[i].people.size(), photos[i].people.size());
-        for (std::size_t p = 0; p < photos[i].people.size(); ++p)
-            EXPECT_EQ(second[i].people[p].ymin, photos[i].people[p].ymin);
+    for (const WrittenPhotos& set : sets) {
+        QTemporaryDir again;
+        const std::vector<DemoPhoto> second = writeDemoPhotos(again.path(), set.options);
+        ASSERT_EQ(second.size(), set.photos.size());
+        for (std::size_t i = 0; i < set.photos.size(); ++i) {
+            const DemoPhoto& first = set.photos[i];
+            ASSERT_EQ(second[i].name, first.name);
+            EXPECT_EQ(fileBytes(again.filePath(first.name)),
+                      fileBytes(set.dir->filePath(first.name)))
+                << first.name.toStdString();
+            ASSERT_EQ(second[i].people.size(), first.people.size());
+            for (std::size_t p = 0; p < first.people.size(); ++p)
+                EXPECT_EQ(second[i].people[p].ymin, first.people[p].ymin);
+        }
     }
 }
 
-TEST_F(DemoPhotosTest, BoxesLieInsideTheirPhotos)
+// The default setting's boxes as they have always been: a change to what the
+// default draws, or in what order, would move them.
+TEST_F(DemoPhotosTest, DefaultSettingDrawsTheSamePeopleAsBefore)
 {
-    for (const DemoPhoto& photo : photos)
-        for (const PhotoPerson& p : photo.people) {
-            EXPECT_GE(p.xmin, 0) << photo.name.toStdString();
-            EXPECT_GE(p.ymin, 0) << photo.name.toStdString();
-            EXPECT_LE(p.xmax, photo.width) << photo.name.toStdString();
-            EXPECT_LE(p.ymax, photo.height) << photo.name.toStdString();
-        }
+    QTemporaryDir out;
+    DemoPhotoOptions options;
+    options.count = 2;
+    ASSERT_TRUE(
+        writeCsvAnnotations(out.filePath("boxes.csv"), writeDemoPhotos(out.path(), options)));
+    EXPECT_EQ(fileBytes(out.filePath("boxes.csv")), "photo,xmin,ymin,xmax,ymax\n"
+                                                    "photo-0.jpg,449,87,504,234\n"
+                                                    "photo-1.png,82,60,133,192\n"
+                                                    "photo-1.png,216,56,264,195\n");
+}
+
+TEST_F(DemoPhotosTest, BoxesLieInsideTheirPhotosAndAreNotEmpty)
+{
+    for (const WrittenPhotos& set : sets)
+        for (const DemoPhoto& photo : set.photos)
+            for (const PhotoPerson& p : photo.people) {
+                EXPECT_GE(p.xmin, 0) << photo.name.toStdString();
+                EXPECT_GE(p.ymin, 0) << photo.name.toStdString();
+                EXPECT_LE(p.xmax, photo.width) << photo.name.toStdString();
+                EXPECT_LE(p.ymax, photo.height) << photo.name.toStdString();
+                EXPECT_LT(p.xmin, p.xmax) << photo.name.toStdString();
+                EXPECT_LT(p.ymin, p.ymax) << photo.name.toStdString();
+            }
 }
 
 TEST_F(DemoPhotosTest, PeopleStandApartByAtLeastTheGap)
 {
     int pairs = 0;
-    for (const DemoPhoto& photo : photos)
+    for (const DemoPhoto& photo : sets.front().photos)
         for (std::size_t i = 1; i < photo.people.size(); ++i, ++pairs)
             EXPECT_GE(photo.people[i].xmin - photo.people[i - 1].xmax, smallPhotos().minGap)
                 << photo.name.toStdString();
@@ -113,26 +151,51 @@ TEST_F(DemoPhotosTest, PeopleStandApartByAtLeastTheGap)
 
 TEST_F(DemoPhotosTest, HeightsStayWithinTheLimitsAndThePhoto)
 {
-    const DemoPhotoOptions options = smallPhotos();
-    for (const DemoPhoto& photo : photos)
-        for (const PhotoPerson& p : photo.people) {
-            EXPECT_GE(p.ymax - p.ymin, options.minPersonHeight) << photo.name.toStdString();
-            EXPECT_LE(p.ymax - p.ymin, std::min(options.maxPersonHeight, photo.height))
-                << photo.name.toStdString();
+    for (const WrittenPhotos& set : sets)
+        for (const DemoPhoto& photo : set.photos)
+            for (const PhotoPerson& p : photo.people) {
+                EXPECT_GE(p.ymax - p.ymin, set.options.minPersonHeight) << photo.name.toStdString();
+                EXPECT_LE(p.ymax - p.ymin, std::min(set.options.maxPersonHeight, photo.height))
+                    << photo.name.toStdString();
+            }
+}
+
+TEST_F(DemoPhotosTest, HardPhotosHoldOverlappingAndCutOffPeopleOfManySizes)
+{
+    int overlaps = 0;
+    int cutOff = 0;
+    int lowest = hardPhotos().maxPersonHeight;
+    int highest = 0;
+    for (const DemoPhoto& photo : sets.back().photos)
+        for (std::size_t i = 0; i < photo.people.size(); ++i) {
+            const PhotoPerson& p = photo.people[i];
+            for (std::size_t j = i + 1; j < photo.people.size(); ++j)
+                overlaps += p.xmax > photo.people[j].xmin && photo.people[j].xmax > p.xmin &&
+                            p.ymax > photo.people[j].ymin && photo.people[j].ymax > p.ymin;
+            // Cut off means the box reaches an edge; the box is what is left inside.
+            const bool atEdge = p.xmin == 0 || p.xmax == photo.width || p.ymax == photo.height;
+            EXPECT_TRUE(!p.truncated || atEdge) << photo.name.toStdString();
+            cutOff += p.truncated;
+            lowest = std::min(lowest, p.ymax - p.ymin);
+            highest = std::max(highest, p.ymax - p.ymin);
         }
+    EXPECT_GT(overlaps, 0);
+    EXPECT_GT(cutOff, 0);
+    EXPECT_GT(highest, 2 * lowest);
 }
 
 TEST_F(DemoPhotosTest, FirstPersonCanStandInTheBottomLeftCorner)
 {
-    ASSERT_FALSE(photos.front().people.empty());
-    const PhotoPerson& corner = photos.front().people.front();
+    const DemoPhoto& first = sets.front().photos.front();
+    ASSERT_FALSE(first.people.empty());
+    const PhotoPerson& corner = first.people.front();
     EXPECT_EQ(corner.xmin, 0);
-    EXPECT_EQ(corner.ymax, photos.front().height);
+    EXPECT_EQ(corner.ymax, first.height);
 }
 
 TEST(DemoPhotoFigureTest, FigurePaintsExactlyItsBoxAtAnyHeight)
 {
-    for (const int height : {110, 197, 400}) {
+    for (const int height : {60, 110, 197, 400, 700}) {
         Random random(3, 1, std::uint32_t(height));
         const PhotoFigure figure =
             figureOfHeight(randomFigure(random, FigureSettings(), 0), height);

@@ -44,11 +44,21 @@ Planes split(const QImage& image)
     return planes;
 }
 
-void falloff(Planes& planes, Random& random, double strength)
+// Draws every level towards one grey, as haze or a flat light does.
+void flatten(Planes& planes, Random& random, double least)
+{
+    const float contrast = float(random.real(least, 1));
+    const float grey = float(random.real(60, 200)) * (1 - contrast);
+    for (auto& plane : planes.channel)
+        for (float& level : plane)
+            level = level * contrast + grey;
+}
+
+void falloff(Planes& planes, Random& random, const CameraSettings& settings)
 {
     const double angle = random.real(0, 6.283185307179586);
-    const double amount = random.real(0, strength);
-    const double exposure = random.real(0.9, 1.08);
+    const double amount = random.real(0, settings.maxFalloff);
+    const double exposure = random.real(settings.minExposure, settings.maxExposure);
     const double dx = std::cos(angle) * amount;
     const double dy = std::sin(angle) * amount;
     for (int y = 0; y < planes.height; ++y)
@@ -109,7 +119,9 @@ void merge(const Planes& planes, QImage& image)
 void develop(QImage& image, Random& random, const CameraSettings& settings)
 {
     Planes planes = split(image);
-    falloff(planes, random, settings.maxFalloff);
+    if (settings.minContrast < 1)
+        flatten(planes, random, settings.minContrast);
+    falloff(planes, random, settings);
     soften(planes, random.real(settings.minBlur, settings.maxBlur));
     addNoise(planes, random, settings.lumaNoise, settings.chromaNoise);
     merge(planes, image);

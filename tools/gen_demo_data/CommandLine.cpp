@@ -17,7 +17,7 @@ bool isOption(const QString& word)
 QString usage()
 {
     return QStringLiteral("usage: ombre-gen-demo OUTDIR [--seed N] [--train N] [--test N]\n"
-                          "       ombre-gen-demo OUTDIR --photographs N [--seed N]\n"
+                          "       ombre-gen-demo OUTDIR --photographs N [--hard] [--seed N]\n"
                           "       ombre-gen-demo --help | --version");
 }
 
@@ -38,6 +38,13 @@ Options:
   --test N            test strips, 1 to 1000 (default 40)
   --photographs N     annotated photographs, 1 to 1000, and a fifth as many
                       (at least one) without people
+  --hard              photographs that are hard to search: 480 to 1280 x 360
+                      to 960 pixels, people 60 to 700 high at every depth, in
+                      overlapping groups, cut off by the edges (their boxes
+                      clipped to the photograph) or behind cars, walls,
+                      tables, fences and hedges (their boxes whole), among
+                      person-like posts, signs, bins, coat stands and trees,
+                      in dark, bright and hazy light
 
 Exit codes: 0 written, 1 a file could not be written, 2 wrong command line.)");
 }
@@ -55,6 +62,10 @@ CommandLine parseCommandLine(const QStringList& words)
                 return line;
             }
             line.outDir = word;
+            continue;
+        }
+        if (word == QLatin1String("--hard")) {
+            line.hard = true;
             continue;
         }
         if (!isOption(word)) {
@@ -89,5 +100,7 @@ CommandLine parseCommandLine(const QStringList& words)
     else if (line.photographs > 0 && !stripOption.isEmpty())
         line.error =
             QStringLiteral("%1 counts strips; it does not go with --photographs").arg(stripOption);
+    else if (line.hard && line.photographs == 0)
+        line.error = QStringLiteral("--hard goes with --photographs");
     return line;
 }

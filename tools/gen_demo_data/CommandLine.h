@@ -11,11 +11,13 @@ struct CommandLine {
     DemoSetOptions options;
     // Above 0: write this many annotated photographs instead of strips.
     int photographs = 0;
+    // The photographs in the hard setting (DemoPhotoOptions::hard).
+    bool hard = false;
     QString error;
 };
 
 // Reads "OUTDIR [--seed N] [--train N] [--test N]" or
-// "OUTDIR --photographs N [--seed N]" (the words after the program's name).
+// "OUTDIR --photographs N [--hard] [--seed N]" (the words after the program's name).
 // Image numbers run from 0 to 999, so each set holds 1 to 1000 strips, and
 // there are 1 to 1000 photographs; the seed is any unsigned 32-bit number.
 CommandLine parseCommandLine(const QStringList& words);

@@ -2,6 +2,7 @@
 
 #include "Background.h"
 #include "Camera.h"
+#include "Clutter.h"
 #include "Figure.h"
 #include "Palette.h"
 #include "Random.h"
@@ -26,6 +27,8 @@ namespace
 enum Stream : std::uint32_t {
     PeoplePhotos = 101,
     EmptyPhotos,
+    HardPeoplePhotos,
+    HardEmptyPhotos,
 };
 
 // The demo backgrounds are drawn around figures about this high; a
@@ -36,15 +39,33 @@ constexpr int kWallRows = 140;
 // drawBackground wants at least this many rows.
 constexpr int kBackgroundRows = 200;
 
+// A lookalike or a screen in front of the background, standing on the
+// bottom row of its extent.
+struct Prop {
+    QRectF extent;
+    bool screen = false;
+    Screen kind = Screen::Wall;
+};
+
 // Where a photograph's background goes: drawn at 1 / scale, its row 0 put on
-// the photograph's row top, and the rows above that filled.
+// the photograph's row top, and the rows above that filled. Then the people,
+// at their extents, and the props, nearer ones over farther ones.
 struct Layout {
     int width = 0;
     int height = 0;
     double scale = 1;
     double top = 0;
+    // The people's boxes, their figures and where those are drawn: past the
+    // edges for a person cut off.
     std::vector<PhotoPerson> people;
     std::vector<PhotoFigure> figures;
+    std::vector<PhotoPerson> extents;
+    std::vector<Prop> props;
+    // The side the props' light comes from, as in Scene.
+    double light = 0;
+    // The chance that the background is a street rather than a room.
+    double outdoorShare = ClutterSettings().outdoorShare;
+    CameraSettings camera;
 };
 
 // The box of the pixels that look paints, found by painting it.
@@ -157,6 +178,217 @@ Layout planPhoto(Random& random, const DemoPhotoOptions& options, bool withPeopl
         chooseFigures(layout, random, options, base, tallest);
     placeAcross(layout, random, options, inCorner);
     placeDown(layout, random, inCorner);
+    layout.extents = layout.people;
+    return layout;
+}
+
+// ---- The hard setting ----
+
+// Where people stand on the ground: a person whose soles are on row y is
+// (y - horizon) / eye rows high, eye being the share of a person's height
+// below the camera's eyes.
+struct Ground {
+    double horizon = 0;
+    double eye = 0.9;
+    // The farthest soles, at the foot of the background's wall.
+    int farSole = 0;
+
+    double heightAt(double sole) const { return (sole - horizon) / eye; }
+};
+
+double area(const QRectF& box)
+{
+    return box.isEmpty() ? 0 : box.width() * box.height();
+}
+
+QRectF rectOf(const PhotoPerson& box)
+{
+    return QRectF(box.xmin, box.ymin, box.xmax - box.xmin, box.ymax - box.ymin);
+}
+
+// Whether nearer people and props hide more of someone's box than the
+// settings allow. Of two people on one row each counts as hiding the other.
+bool hidesTooMuch(const Layout& layout, double maxHidden)
+{
+    for (std::size_t i = 0; i < layout.people.size(); ++i) {
+        const QRectF box = rectOf(layout.people[i]);
+        const int sole = layout.extents[i].ymax;
+        double hidden = 0;
+        for (std::size_t j = 0; j < layout.people.size(); ++j)
+            if (j != i && layout.extents[j].ymax >= sole)
+                hidden += area(box & rectOf(layout.people[j]));
+        for (const Prop& prop : layout.props)
+            if (prop.extent.bottom() >= sole)
+                hidden += area(box & prop.extent);
+        if (hidden > maxHidden * area(box))
+            return true;
+    }
+    return false;
+}
+
+// Adds the prop unless it hides too much of someone.
+bool tryProp(Layout& layout, const Prop& prop, const HardPhotoSettings& hard)
+{
+    layout.props.push_back(prop);
+    if (!hidesTooMuch(layout, hard.maxHidden))
+        return true;
+    layout.props.pop_back();
+    return false;
+}
+
+// A screen of the kind, its top on row top and its foot on row sole,
+// covering the columns from centre - reach to centre + reach and more.
+Prop screenAt(Random& random, Screen kind, double centre, double reach, double top, double sole)
+{
+    const double high = sole - top;
+    double length = 0;
+    if (kind == Screen::Car)
+        length = high * random.real(2.2, 2.8);
+    else if (kind == Screen::Table)
+        length = 2 * reach * random.real(1.3, 2.4);
+    else
+        length = 2 * reach * random.real(1.5, 6);
+    length = std::max(length, 2 * reach);
+    const double shift = random.real(-0.5, 0.5) * (length - 2 * reach);
+    return {QRectF(centre + shift - length / 2, top, length, high), true, kind};
+}
+
+// Something in front of the person's lower body: its top from minShown to
+// 75 percent of the way down them, its foot a little nearer.
+void screenPerson(Layout& layout, Random& random, const PhotoPerson& extent,
+                  const HardPhotoSettings& hard)
+{
+    const Screen kind = Screen(random.uniform(0, kScreenKinds - 1));
+    const int height = extent.ymax - extent.ymin;
+    const double shown = random.real(hard.minShown, 0.75);
+    const double nearer = random.real(0.02, 0.1);
+    tryProp(layout,
+            screenAt(random, kind, (extent.xmin + extent.xmax) / 2.0,
+                     (extent.xmax - extent.xmin) / 2.0, extent.ymin + shown * height,
+                     extent.ymax + nearer * height),
+            hard);
+}
+
+// Where a new person's extent starts: beside someone already placed, boxes
+// overlapping; at a side edge, cut off; or anywhere across.
+int chooseLeft(const Layout& layout, Random& random, int width, const HardPhotoSettings& hard)
+{
+    if (!layout.people.empty() && random.chance(hard.groupShare)) {
+        const int index = random.uniform(0, int(layout.extents.size()) - 1);
+        const PhotoPerson& other = layout.extents[std::size_t(index)];
+        const double reach = (other.xmax - other.xmin + width) / 2.0 * random.real(0.45, 0.95);
+        const bool right = random.chance(0.5);
+        const double centre = (other.xmin + other.xmax) / 2.0 + (right ? reach : -reach);
+        return int(std::lround(centre - width / 2.0));
+    }
+    if (random.chance(hard.edgeShare)) {
+        const int cut = int(width * random.real(0.1, hard.maxCut));
+        const bool right = random.chance(0.5);
+        return right ? layout.width - width + cut : -cut;
+    }
+    return random.uniform(0, std::max(0, layout.width - width));
+}
+
+// Tries to add one person between the heights least and most, nearer ones
+// lower; false when the place drawn cuts off or hides too much of someone.
+bool tryPerson(Layout& layout, Random& random, const Ground& ground, int least, int most,
+               const DemoPhotoOptions& options, const HardPhotoSettings& hard)
+{
+    // Squared: there are more people far away, small, than near.
+    const double nearness = random.real(0, 1);
+    const int height = least + int(std::lround((most - least) * nearness * nearness));
+    const FigureLook look = randomFigure(random, FigureSettings(), 0);
+    const PhotoFigure figure = figureOfHeight(look, height);
+    const int width = figure.box.xmax - figure.box.xmin;
+    const int left = chooseLeft(layout, random, width, hard);
+    const int sole = int(std::lround(ground.horizon + ground.eye * height));
+    const PhotoPerson extent{left, sole - height, left + width, sole};
+    const PhotoPerson box{std::max(extent.xmin, 0), std::max(extent.ymin, 0),
+                          std::min(extent.xmax, layout.width), std::min(extent.ymax, layout.height),
+                          extent.xmin < 0 || extent.ymin < 0 || extent.xmax > layout.width ||
+                              extent.ymax > layout.height};
+    const double kept = 1 - hard.maxCut;
+    if (box.xmax - box.xmin < kept * width || box.ymax - box.ymin < kept * height ||
+        box.ymax - box.ymin < options.minPersonHeight)
+        return false;
+    layout.people.push_back(box);
+    layout.figures.push_back(figure);
+    layout.extents.push_back(extent);
+    if (hidesTooMuch(layout, hard.maxHidden)) {
+        layout.people.pop_back();
+        layout.figures.pop_back();
+        layout.extents.pop_back();
+        return false;
+    }
+    // Someone cut off by an edge already shows little enough.
+    if (!box.truncated && random.chance(hard.screenedShare))
+        screenPerson(layout, random, extent, hard);
+    return true;
+}
+
+// Person-like things, and now and then a screen with nobody behind it,
+// anywhere on the ground, as tall as a person standing where they stand.
+void placeProps(Layout& layout, Random& random, const Ground& ground, const HardPhotoSettings& hard)
+{
+    const int lookalikes = random.uniform(hard.minLookalikes, hard.maxLookalikes);
+    for (int i = 0; i < lookalikes; ++i) {
+        const double sole = random.real(ground.farSole, layout.height);
+        const double person = ground.heightAt(sole);
+        const double height = person * random.real(0.75, 1.2);
+        const double width = person * random.real(0.15, 0.4);
+        const double centre = random.real(0, layout.width);
+        tryProp(layout, {QRectF(centre - width / 2, sole - height, width, height)}, hard);
+    }
+    if (random.chance(0.3)) {
+        const Screen kind = Screen(random.uniform(0, kScreenKinds - 1));
+        const double sole = random.real(ground.farSole, layout.height);
+        const double person = ground.heightAt(sole);
+        const double top = sole - person * random.real(0.35, 0.6);
+        const double centre = random.real(0, layout.width);
+        tryProp(layout, screenAt(random, kind, centre, 0.2 * person, top, sole), hard);
+    }
+}
+
+Layout planHardPhoto(Random& random, const DemoPhotoOptions& options, bool withPeople)
+{
+    const HardPhotoSettings hard;
+    Layout layout;
+    layout.width = random.uniform(options.minWidth, options.maxWidth);
+    layout.height = random.uniform(options.minHeight, options.maxHeight);
+    layout.light = random.real(-0.3, 0.3);
+    layout.camera = hard.camera;
+    const int tallest = std::min(options.maxPersonHeight, layout.height);
+    const int least = std::min(options.minPersonHeight, tallest);
+    // The farthest people are at most half the photograph high, so that
+    // nearer ones have room to be larger; squared, so that most photographs
+    // look far down a street or a hall.
+    const int farLimit = std::max(least, std::min(hard.maxFarHeight, tallest / 2));
+    const double spread = random.real(0, 1);
+    const int far = least + int(std::lround((farLimit - least) * spread * spread));
+    layout.scale = far / kStripFigure;
+    Ground ground;
+    const int lowestSole = layout.height * 3 / 4;
+    ground.farSole = random.uniform(std::min(far + layout.height / 8, lowestSole), lowestSole);
+    ground.eye = random.real(0.82, 0.97);
+    ground.horizon = ground.farSole - ground.eye * far;
+    layout.top = ground.farSole - FigureSettings().lowestSole * layout.scale;
+    // Far people make for a long view: a street under the sky, not a room
+    // with many storeys above it.
+    if (far < hard.leastIndoorHeight)
+        layout.outdoorShare = 1;
+    // The nearest people: no taller than allowed, their heads inside the
+    // photograph, and at most maxCut of them below its bottom.
+    const double cutLimit = (layout.height - ground.horizon) / (ground.eye - hard.maxCut);
+    const double headLimit = ground.horizon / (1 - ground.eye);
+    const int most = std::max(far, int(std::min({double(tallest), cutLimit, headLimit})));
+    if (withPeople) {
+        const int wanted = random.uniform(1, std::max(options.maxPeople, 1));
+        for (int i = 0; i < wanted; ++i)
+            for (int attempt = 0; attempt < 10; ++attempt)
+                if (tryPerson(layout, random, ground, far, most, options, hard))
+                    break;
+    }
+    placeProps(layout, random, ground, hard);
     return layout;
 }
 
@@ -220,7 +452,7 @@ void paintSky(QPainter& painter, const Layout& layout, const QColor& sky)
 // The background at the people's scale, its ground reaching the bottom.
 void paintScene(QImage& image, Random& random, const Layout& layout)
 {
-    const bool outdoor = random.chance(ClutterSettings().outdoorShare);
+    const bool outdoor = random.chance(layout.outdoorShare);
     const int width = int(std::ceil(layout.width / layout.scale)) + 2;
     const int height = int(std::ceil((layout.height - layout.top) / layout.scale)) + 2;
     const QImage scene = backgroundImage(width, height, random, outdoor);
@@ -239,37 +471,59 @@ QImage renderPhoto(const Layout& layout, Random& random)
     QImage image(layout.width, layout.height, QImage::Format_RGB32);
     image.fill(Qt::black);
     paintScene(image, random, layout);
+    // Farther first: what stands lower is nearer and hides it. People go
+    // before props on the same row, so a person's screen is drawn over them.
+    std::vector<std::pair<double, std::size_t>> order;
+    for (std::size_t i = 0; i < layout.extents.size(); ++i)
+        order.emplace_back(layout.extents[i].ymax, i);
+    for (std::size_t i = 0; i < layout.props.size(); ++i)
+        order.emplace_back(layout.props[i].extent.bottom(), layout.extents.size() + i);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     {
         QPainter painter(&image);
-        for (std::size_t i = 0; i < layout.people.size(); ++i) {
-            const PhotoPerson& at = layout.people[i];
-            const PhotoFigure& figure = layout.figures[i];
-            // Whole pixels only, so that the figure paints what was measured.
+        for (const auto& [sole, index] : order) {
             painter.resetTransform();
+            if (index >= layout.extents.size()) {
+                const Prop& prop = layout.props[index - layout.extents.size()];
+                if (prop.screen)
+                    drawScreen(painter, random, prop.kind, prop.extent, layout.light);
+                else
+                    drawLookalike(painter, random, prop.extent, layout.light);
+                continue;
+            }
+            const PhotoPerson& at = layout.extents[index];
+            const PhotoFigure& figure = layout.figures[index];
+            // Whole pixels only, so that the figure paints what was measured.
             painter.translate(at.xmin - figure.box.xmin, at.ymin - figure.box.ymin);
             drawFigure(painter, figure.look);
         }
     }
-    develop(image, random, CameraSettings());
+    develop(image, random, layout.camera);
     return image;
 }
 
 std::vector<DemoPhoto> writePhotos(const QString& dir, const DemoPhotoOptions& options,
                                    Stream stream, const QString& prefix)
 {
-    const bool withPeople = stream == PeoplePhotos;
+    const bool withPeople = stream == PeoplePhotos || stream == HardPeoplePhotos;
     std::vector<DemoPhoto> photos;
     for (int i = 0; i < options.count; ++i) {
         Random random(options.seed, stream, std::uint32_t(i));
         const bool inCorner = withPeople && options.personInCorner && i == 0;
-        const Layout layout = planPhoto(random, options, withPeople, inCorner);
+        const Layout layout = options.hard ? planHardPhoto(random, options, withPeople)
+                                           : planPhoto(random, options, withPeople, inCorner);
         const bool png = i % 2 == 1;
         const QString name = QStringLiteral("%1-%2.%3").arg(prefix).arg(i).arg(png ? "png" : "jpg");
         const QImage image = renderPhoto(layout, random);
         // Light compression: noisy pictures barely shrink at the slow levels.
         if (!image.save(QDir(dir).filePath(name), png ? "PNG" : "JPG", png ? 80 : -1))
             return {};
-        photos.push_back({name, layout.width, layout.height, layout.people});
+        std::vector<PhotoPerson> people = layout.people;
+        std::stable_sort(
+            people.begin(), people.end(),
+            [](const PhotoPerson& a, const PhotoPerson& b) { return a.xmin < b.xmin; });
+        photos.push_back({name, layout.width, layout.height, people});
     }
     return photos;
 }
@@ -299,7 +553,7 @@ QByteArray vocAnnotation(const DemoPhoto& photo)
         xml.writeStartElement("object");
         xml.writeTextElement("name", "person");
         xml.writeTextElement("pose", "Unspecified");
-        xml.writeTextElement("truncated", "0");
+        xml.writeTextElement("truncated", person.truncated ? "1" : "0");
         xml.writeTextElement("difficult", "0");
         xml.writeStartElement("bndbox");
         xml.writeTextElement("xmin", QString::number(person.xmin + 1));
@@ -315,17 +569,35 @@ QByteArray vocAnnotation(const DemoPhoto& photo)
 
 } // namespace
 
-std::vector<DemoPhoto> writeDemoPhotos(const QString& dir, const DemoPhotoOptions& options)
-{
-    return writePhotos(dir, options, PeoplePhotos, QStringLiteral("photo"));
-}
-
-std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed)
+DemoPhotoOptions hardPhotoOptions(std::uint32_t seed, int count)
 {
     DemoPhotoOptions options;
     options.seed = seed;
     options.count = count;
-    return writePhotos(dir, options, EmptyPhotos, QStringLiteral("empty"));
+    options.minWidth = 480;
+    options.maxWidth = 1280;
+    options.minHeight = 360;
+    options.maxHeight = 960;
+    options.minPersonHeight = 60;
+    options.maxPersonHeight = 700;
+    options.maxPeople = 6;
+    options.hard = true;
+    return options;
+}
+
+std::vector<DemoPhoto> writeDemoPhotos(const QString& dir, const DemoPhotoOptions& options)
+{
+    return writePhotos(dir, options, options.hard ? HardPeoplePhotos : PeoplePhotos,
+                       QStringLiteral("photo"));
+}
+
+std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed,
+                                        bool hard)
+{
+    DemoPhotoOptions options = hard ? hardPhotoOptions(seed, count) : DemoPhotoOptions();
+    options.seed = seed;
+    options.count = count;
+    return writePhotos(dir, options, hard ? HardEmptyPhotos : EmptyPhotos, QStringLiteral("empty"));
 }
 
 bool writeCsvAnnotations(const QString& path, const std::vector<DemoPhoto>& photos)
@@ -353,7 +625,7 @@ bool writeVocAnnotations(const QString& dir, const std::vector<DemoPhoto>& photo
     return true;
 }
 
-DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed)
+DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed, bool hard)
 {
     DemoPhotoSet set;
     const QDir root(outDir);
@@ -369,7 +641,7 @@ DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t s
             return set;
         }
     }
-    DemoPhotoOptions options;
+    DemoPhotoOptions options = hard ? hardPhotoOptions(seed, count) : DemoPhotoOptions();
     options.seed = seed;
     options.count = count;
     set.photos = writeDemoPhotos(root.filePath("photos"), options);
@@ -387,7 +659,7 @@ DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t s
         return set;
     }
     // Their own stream already keeps them apart from the photographs of people.
-    set.empty = writeEmptyPhotos(root.filePath("empty"), std::max(1, count / 5), seed);
+    set.empty = writeEmptyPhotos(root.filePath("empty"), std::max(1, count / 5), seed, hard);
     if (set.empty.empty())
         set.error =
             QStringLiteral("cannot write the photographs into %1").arg(root.filePath("empty"));

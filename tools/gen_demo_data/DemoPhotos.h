@@ -8,12 +8,16 @@
 #include <vector>
 
 // A person in a demo photograph: the exact extent of the figure, columns
-// xmin to xmax - 1 and rows ymin to ymax - 1.
+// xmin to xmax - 1 and rows ymin to ymax - 1, as annotators draw a box. A
+// person cut off by the photograph's edges has the part of that extent inside
+// the photograph; one behind something or someone nearer has the whole of it.
 struct PhotoPerson {
     int xmin = 0;
     int ymin = 0;
     int xmax = 0;
     int ymax = 0;
+    // Cut off by an edge of the photograph.
+    bool truncated = false;
 };
 
 // A photograph as written: its file name in the directory, its size and the
@@ -44,7 +48,17 @@ struct DemoPhotoOptions {
     // Photograph 0's first person stands in the bottom-left corner, the box
     // touching the left and bottom edges, so that strips must be clamped.
     bool personInCorner = false;
+    // The hard setting: people of every height at every depth, nearer ones
+    // larger and lower, in overlapping groups, cut off by the edges or behind
+    // a car, a wall, a table, a fence or a hedge; person-like posts, signs,
+    // bins, coat stands and young trees; dark, bright and hazy scenes
+    // (HardPhotoSettings). minGap and personInCorner do not apply.
+    bool hard = false;
 };
+
+// The hard setting's options: photographs 480 to 1280 x 360 to 960, people
+// 60 to 700 high (never taller than the photograph), up to 6 of them.
+DemoPhotoOptions hardPhotoOptions(std::uint32_t seed, int count);
 
 // Draws options.count photographs into dir, "photo-0.jpg", "photo-1.png", ...
 // (JPEG and PNG in turn): a street or a room with clutter, people standing
@@ -55,8 +69,10 @@ struct DemoPhotoOptions {
 // Returns the photographs in order; nothing when a file cannot be written.
 std::vector<DemoPhoto> writeDemoPhotos(const QString& dir, const DemoPhotoOptions& options);
 
-// Streets and rooms without people, "empty-0.jpg", "empty-1.png", ...
-std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed);
+// Streets and rooms without people, "empty-0.jpg", "empty-1.png", ...; in
+// the hard setting with its lookalikes, screens and light.
+std::vector<DemoPhoto> writeEmptyPhotos(const QString& dir, int count, std::uint32_t seed,
+                                        bool hard = false);
 
 // Writes "photo,xmin,ymin,xmax,ymax" and a row per person, 0-based with
 // exclusive maxima. Photographs without people have no row.
@@ -80,7 +96,8 @@ struct DemoPhotoSet {
 // Refuses an outDir whose photos/, voc/ or empty/ already hold files: the
 // tool reads every file of voc/ and empty/, so leftovers of an earlier run
 // would join the new set.
-DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed);
+DemoPhotoSet writeDemoPhotoSet(const QString& outDir, int count, std::uint32_t seed,
+                               bool hard = false);
 
 // A figure as the photographs draw it, and the box of the pixels it paints.
 struct PhotoFigure {

@@ -13,7 +13,8 @@ namespace
 
 int writePhotographs(const CommandLine& line, QTextStream& err)
 {
-    const DemoPhotoSet set = writeDemoPhotoSet(line.outDir, line.photographs, line.options.seed);
+    const DemoPhotoSet set =
+        writeDemoPhotoSet(line.outDir, line.photographs, line.options.seed, line.hard);
     if (!set.error.isEmpty()) {
         err << "ombre-gen-demo: " << set.error << '\n';
         return 1;
