@@ -1,0 +1,282 @@
+// The whole-photograph search: every window of a level gets the plain
+// descriptor's counts and their dot product, the level at scale 1 is the
+// photograph with the strip search's counts, and overlapping boxes are
+// suppressed greedily.
+
+#include "BandDescriptor.h"
+#include "DetectionOutput.h"
+#include "LevelDescriptor.h"
+#include "PhotoScan.h"
+#include "Pyramid.h"
+#include "ReferenceHog.h"
+#include "Suppression.h"
+#include "TestImages.h"
+#include "TestModels.h"
+#include "TestScenes.h"
+#include "Window.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <random>
+#include <string>
+
+namespace
+{
+
+struct LevelCase {
+    const char* name;
+    std::function<QImage()> make;
+    int stride;
+};
+
+void PrintTo(const LevelCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+using LevelDescriptorOn = testing::TestWithParam<LevelCase>;
+
+// The grid's four corner windows, then windows at random.
+TEST_P(LevelDescriptorOn, GivesWindowsTheReferenceCountsAndScoresTheirDotProduct)
+{
+    const QImage image = GetParam().make();
+    const int stride = GetParam().stride;
+    const LevelDescriptor level(image, stride);
+    ASSERT_EQ(level.rows(), (image.height() - kWindowHeight) / stride + 1);
+    ASSERT_EQ(level.columns(), (image.width() - kWindowWidth) / stride + 1);
+    const std::vector<double> w = mixedWeights(5, 0.1);
+    std::vector<double> scores(static_cast<size_t>(level.rows()) * level.columns());
+    level.scoreWindows(w.data(), scores.data());
+    std::mt19937 random(3);
+    for (int k = 0; k < 10; ++k) {
+        const int r = k < 4 ? (k % 2) * (level.rows() - 1) : int(random() % level.rows());
+        const int c = k < 4 ? (k / 2) * (level.columns() - 1) : int(random() % level.columns());
+        std::vector<int> counts(kHistSize, 0), expected(kHistSize, 0);
+        level.addWindow(r, c, counts.data());
+        const int y = r * stride, x = c * stride;
+        referenceMakeHOG(image, expected.data(), y, x, y + kWindowHeight, x + kWindowWidth);
+        ASSERT_EQ(counts, expected) << "window (" << r << ", " << c << ")";
+        // LIBLINEAR's sum, in index order.
+        double sum = 0, magnitudes = 0;
+        for (int j = 0; j < kHistSize; ++j) {
+            sum += w[j] * expected[j];
+            magnitudes += std::fabs(w[j] * expected[j]);
+        }
+        EXPECT_NEAR(scores[static_cast<size_t>(r) * level.columns() + c], sum, 1e-12 * magnitudes)
+            << "window (" << r << ", " << c << ")";
+    }
+}
+
+QImage withAlpha(const QImage& image)
+{
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            line[x] = (line[x] & 0xffffff) | static_cast<QRgb>((x * 7 + y) & 0xff) << 24;
+    }
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, LevelDescriptorOn,
+    testing::Values(
+        LevelCase{"RandomStride8", [] { return randomImage(400, 264, 1); }, 8},
+        LevelCase{"RealLookingStride4", [] { return realLookingImage(300, 280, 2); }, 4},
+        LevelCase{"RealLookingStride5", [] { return realLookingImage(257, 231, 3); }, 5},
+        LevelCase{"RandomStride1", [] { return randomImage(95, 211, 4); }, 1},
+        LevelCase{"RealLookingStride13", [] { return realLookingImage(330, 300, 6); }, 13},
+        LevelCase{"OneWindow", [] { return realLookingImage(80, 200, 7); }, 8},
+        LevelCase{"Grey", [] { return constantImage(200, 240, qRgb(90, 90, 90)); }, 6},
+        LevelCase{"Ramp", [] { return greyRampImage(180, 230, 0, 1, 1); }, 3},
+        LevelCase{"AlphaIgnored", [] { return withAlpha(realLookingImage(170, 215, 8)); }, 7}),
+    testing::PrintToStringParamName());
+
+TEST(LevelDescriptor, HasNoWindowInAnImageSmallerThanTheWindow)
+{
+    for (const QSize size : {QSize(79, 300), QSize(300, 199), QSize(0, 0)}) {
+        const LevelDescriptor level(randomImage(size.width(), size.height(), 1), 8);
+        EXPECT_EQ(level.rows() * level.columns(), 0) << size.width() << "x" << size.height();
+    }
+}
+
+// A photograph 200 rows high is searched at scale 1 first, its level is the
+// photograph itself, and the windows of its row 0 are the strip search's.
+TEST(Pyramid, SearchesA200RowPhotographAtScale1WithTheStripSearchsCounts)
+{
+    const QImage photo = realLookingImage(400, kWindowHeight, 9);
+    const std::vector<double> scales = levelScales(photo.size(), 80, 1.2);
+    ASSERT_FALSE(scales.empty());
+    ASSERT_EQ(scales.front(), 1.0);
+    QImage level(photo.size(), QImage::Format_RGB32);
+    LevelScaler(photo, levelSize(photo.size(), 1.0)).rows(0, level);
+    ASSERT_EQ(level, photo);
+    BandDescriptor band(photo, 0, kWindowHeight);
+    for (int stride : {8, 5}) {
+        const LevelDescriptor descriptor(level, stride);
+        for (int c = 0; c < descriptor.columns(); ++c) {
+            std::vector<int> counts(kHistSize, 0), strip(kHistSize, 0);
+            descriptor.addWindow(0, c, counts.data());
+            band.addWindow(c * stride, c * stride + kWindowWidth, strip.data());
+            ASSERT_EQ(counts, strip) << "stride " << stride << ", window at " << c * stride;
+        }
+    }
+}
+
+// From the scale that makes the photograph 200 rows high to the one that
+// makes a person of --min-height 195 rows high, no step above the largest.
+TEST(Pyramid, SpansEveryPersonHeightInStepsNoLargerThanAsked)
+{
+    struct Row {
+        int height, minHeight;
+        double step;
+        size_t levels;
+    };
+    for (const Row& row : {Row{480, 80, 1.2, 11}, Row{200, 195, 1.2, 1}, Row{100, 80, 1.5, 2},
+                           Row{3000, 80, 1.1, 39}, Row{60, 80, 1.2, 0}}) {
+        const std::vector<double> scales =
+            levelScales(QSize(640, row.height), row.minHeight, row.step);
+        ASSERT_EQ(scales.size(), row.levels) << "height " << row.height;
+        if (scales.empty())
+            continue;
+        EXPECT_DOUBLE_EQ(scales.front(), 200.0 / row.height);
+        EXPECT_DOUBLE_EQ(scales.back(), std::max(195.0 / row.minHeight, 200.0 / row.height));
+        for (size_t k = 1; k < scales.size(); ++k)
+            EXPECT_LE(scales[k] / scales[k - 1], row.step * (1 + 1e-12));
+    }
+}
+
+// Weights that favour the figure's window of a strip: its counts less the
+// strip's mean counts. Put 40 rows down and drawn half as large again, the
+// figure is found at its place in the photograph.
+TEST(PhotoScanner, FindsAFigureAtItsPlaceAndSize)
+{
+    const QImage strip = sceneWithFigures(400, 240, {150}, 3);
+    std::vector<int> figure(kHistSize, 0), mean(kHistSize, 0);
+    referenceMakeHOG(strip, figure.data(), 0, 150, kWindowHeight, 150 + kWindowWidth);
+    for (int x = 0; x + kWindowWidth <= strip.width(); x += 40)
+        referenceMakeHOG(strip, mean.data(), 0, x, kWindowHeight, x + kWindowWidth);
+    std::vector<double> w(kHistSize);
+    for (int j = 0; j < kHistSize; ++j)
+        w[j] = figure[j] - mean[j] / 9.0;
+    QImage scene = sceneWithFigures(400, 320, {}, 4);
+    QPainter(&scene).drawImage(0, 40, strip);
+    const QImage photo = scene.scaled(600, 480, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    ScanSettings settings;
+    settings.minHeight = 290; // the figure's 195 rows are 292 here
+    settings.threshold = -1e300;
+    PhotoScanner scanner(w, settings);
+    const std::vector<Detection> found =
+        suppressOverlaps(scanner.scan(photo), 0.3, BoxScoring::Window);
+    ASSERT_FALSE(found.empty());
+    // The figure's person box, as a training strip has it: 195 rows from the
+    // top of its window, kPersonAspect times that wide, centred on it; all
+    // 1.5 times as large, from row 60 and around column 285.
+    const double halfWidth = 1.5 * kPersonAspect * 195 / 2;
+    const Detection person{285 - halfWidth, 60, 285 + halfWidth, 60 + 1.5 * 195, 0};
+    const Detection& best = found.front();
+    const double across = std::min(best.xmax, person.xmax) - std::max(best.xmin, person.xmin);
+    const double down = std::min(best.ymax, person.ymax) - std::max(best.ymin, person.ymin);
+    const double common = std::max(0.0, across) * std::max(0.0, down);
+    const double united = (best.xmax - best.xmin) * (best.ymax - best.ymin) +
+                          (person.xmax - person.xmin) * (person.ymax - person.ymin) - common;
+    EXPECT_GT(common / united, 0.9)
+        << best.xmin << " " << best.ymin << " " << best.xmax << " " << best.ymax;
+}
+
+// Names that CSV must quote, and scores that read back as the same double
+// with a decimal point whatever the locale.
+TEST(DetectionRows, QuoteNamesAndKeepEveryDigitOfTheScoreInAnyLocale)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const std::vector<Detection> found = {Detection{0, 0, 1, 2, 0.1 + 0.2},
+                                          Detection{0, 0, 1, 2, -1.0 / 3}};
+    const std::vector<Box> boxes = roundedBoxes(found, QSize(10, 10));
+    const struct {
+        QString name;
+        QByteArray field;
+    } names[] = {{"street/0041.jpg", "street/0041.jpg"},
+                 {"market, sunday.png", "\"market, sunday.png\""},
+                 {"the \"best\".jpg", "\"the \"\"best\"\".jpg\""}};
+    for (const auto& n : names) {
+        const QList<QByteArray> rows = csvRows(n.name, boxes, found).split('\n');
+        ASSERT_EQ(rows.size(), 3);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(rows[i].startsWith(n.field + ",0,0,1,2,")) << rows[i].toStdString();
+            EXPECT_EQ(rows[i].mid(rows[i].lastIndexOf(',') + 1).toDouble(), found[i].score)
+                << rows[i].toStdString();
+        }
+    }
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+Detection box(double x, double y, double w, double h, double score)
+{
+    return Detection{x, y, x + w, y + h, score};
+}
+
+struct SuppressionCase {
+    const char* name;
+    std::vector<Detection> candidates;
+    BoxScoring scoring;
+    std::vector<Detection> kept;
+};
+
+void PrintTo(const SuppressionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+using Suppression = testing::TestWithParam<SuppressionCase>;
+
+TEST_P(Suppression, KeepsTheBestOfOverlappingBoxes)
+{
+    const std::vector<Detection> kept =
+        suppressOverlaps(GetParam().candidates, 0.3, GetParam().scoring);
+    ASSERT_EQ(kept.size(), GetParam().kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const Detection& want = GetParam().kept[i];
+        EXPECT_DOUBLE_EQ(kept[i].xmin, want.xmin) << "box " << i;
+        EXPECT_DOUBLE_EQ(kept[i].ymin, want.ymin) << "box " << i;
+        EXPECT_DOUBLE_EQ(kept[i].xmax, want.xmax) << "box " << i;
+        EXPECT_DOUBLE_EQ(kept[i].ymax, want.ymax) << "box " << i;
+        EXPECT_DOUBLE_EQ(kept[i].score, want.score) << "box " << i;
+    }
+}
+
+// Boxes 40 wide and 100 high: shifted by 10 columns they overlap by 0.6, by
+// 20 by 1/3, by 25 by 0.23.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Suppression,
+    testing::Values(
+        SuppressionCase{"OverlappingDropsTheWorse",
+                        {box(10, 0, 40, 100, 1), box(0, 0, 40, 100, 2)},
+                        BoxScoring::Window,
+                        {box(0, 0, 40, 100, 2)}},
+        SuppressionCase{"SlightOverlapKeepsBoth",
+                        {box(0, 0, 40, 100, 2), box(25, 0, 40, 100, 3), box(45, 0, 40, 100, 1)},
+                        BoxScoring::Window,
+                        {box(25, 0, 40, 100, 3), box(0, 0, 40, 100, 2)}},
+        SuppressionCase{"MostlyInsideDropsTheSmaller",
+                        {box(0, 0, 80, 200, 2), box(30, 20, 20, 50, 3), box(5, 5, 30, 70, 1)},
+                        BoxScoring::Window,
+                        {box(30, 20, 20, 50, 3), box(0, 0, 80, 200, 2)}},
+        SuppressionCase{"SumAddsMarginsAndWeighsPlaces",
+                        {box(10, 0, 40, 100, 1), box(0, 0, 40, 100, 3), box(200, 0, 40, 100, 0.5)},
+                        BoxScoring::Sum,
+                        {box(2.5, 0, 40, 100, 4), box(200, 0, 40, 100, 0.5)}},
+        SuppressionCase{"SumCountsOnlyPositiveMargins",
+                        {box(0, 0, 40, 100, -0.5), box(10, 0, 40, 100, 1), box(5, 0, 40, 100, -1.5),
+                         box(200, 0, 40, 100, -0.2)},
+                        BoxScoring::Sum,
+                        {box(10, 0, 40, 100, 1), box(200, 0, 40, 100, 0)}}),
+    testing::PrintToStringParamName());
+
+} // namespace

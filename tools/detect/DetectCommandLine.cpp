@@ -1,0 +1,190 @@
+#include "DetectCommandLine.h"
+
+#include <cmath>
+
+namespace
+{
+
+const char* const kHelp = R"(Finds people in photographs with a model that Ombrec t trained. Every
+80 x 200 window at every place and scale of a photograph is scored; windows
+that score at least the threshold become boxes, and of overlapping boxes the
+best is kept.
+
+Output: a header row, then CSV rows "photo,xmin,ymin,xmax,ymax,score", one
+person a row, in the photograph's own pixels (0-based, maxima exclusive, as in
+ombre-prepare's CSV), each photograph's rows by descending score. photo is
+the file's name relative to the directory argument it was found in, or a
+file argument as given.
+
+Options:
+  --model FILE        the model file that Ombrec t wrote (needed)
+  --out FILE          the CSV file, instead of standard output; rows go to
+                      FILE.part as each photograph is done, and FILE.part
+                      becomes FILE at the end
+  --min-height N      lowest person looked for, in photograph pixels, 20 to
+                      100000 (default 80); the tallest is the photograph's
+                      height
+  --scale-step F      largest ratio between neighbouring scales, 1.01 to 4
+                      (default 1.25)
+  --stride N          pixels between neighbouring windows of a scale, in rows
+                      and in columns, 1 to 64 (default 8)
+  --threshold F       least score of a window that counts (default 0, the
+                      windows that Ombrec's search accepts); a lower one gives
+                      more of the precision-recall curve
+  --nms F             a box is dropped when its intersection over union with
+                      a better box is above F, 0 to 1 (default 0.3), or when
+                      more than 70 percent of it lies inside a better box
+  --scoring MODE      window (default): a kept box scores its own window's
+                      decision value, at its own place; sum: the sum of the
+                      positive scores of the windows it dropped, its own
+                      included, at their score-weighted mean place
+  --threads N         photographs searched at once, 1 to 256 (default: one a
+                      core)
+  --draw DIR          also write each photograph to DIR under its photo name,
+                      with its boxes and their scores drawn
+  --sheet FILE        also write a contact sheet (PNG) of the first 48
+                      photographs with their boxes
+  --help              this text
+  --version           the version of ombre-detect
+
+A photograph that cannot be read, or that is larger than the image library
+may allocate, is skipped with a warning that names it, and the run goes on.
+Progress goes to standard error, and so does the summary when the CSV goes to
+standard output. Exit codes: 0 done, 1 a photograph skipped or a failed read
+or write, 2 wrong command line.)";
+
+// Bounds of the options that take numbers.
+struct WholeOption {
+    const char* name;
+    int least;
+    int most;
+};
+
+const WholeOption kWholeOptions[] = {
+    {"--min-height", 20, 100000},
+    {"--stride", 1, 64},
+    {"--threads", 1, 256},
+};
+
+int* wholeField(DetectOptions& o, const QString& name)
+{
+    if (name == QLatin1String("--min-height"))
+        return &o.scan.minHeight;
+    if (name == QLatin1String("--stride"))
+        return &o.scan.stride;
+    return &o.threads;
+}
+
+// Sets the option called name from value; false with error when it cannot.
+bool setOption(DetectOptions& o, const QString& name, const QString& value, QString& error)
+{
+    // QString reads numbers in the C locale, whatever the user's.
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    const auto outside = [&](double least, double most) {
+        return !ok || !(number >= least && number <= most);
+    };
+    if (name == QLatin1String("--model")) {
+        o.model = value;
+    } else if (name == QLatin1String("--out")) {
+        o.out = value;
+    } else if (name == QLatin1String("--draw")) {
+        o.drawDir = value;
+    } else if (name == QLatin1String("--sheet")) {
+        o.sheet = value;
+    } else if (name == QLatin1String("--scale-step")) {
+        if (outside(1.01, 4)) {
+            error = QStringLiteral("--scale-step takes a number from 1.01 to 4, not %1").arg(value);
+            return false;
+        }
+        o.scan.scaleStep = number;
+    } else if (name == QLatin1String("--threshold")) {
+        if (!ok || !std::isfinite(number)) {
+            error = QStringLiteral("--threshold takes a number, not %1").arg(value);
+            return false;
+        }
+        o.scan.threshold = number;
+    } else if (name == QLatin1String("--nms")) {
+        if (outside(0, 1)) {
+            error = QStringLiteral("--nms takes a number from 0 to 1, not %1").arg(value);
+            return false;
+        }
+        o.nms = number;
+    } else if (name == QLatin1String("--scoring")) {
+        if (value == QLatin1String("window"))
+            o.scoring = BoxScoring::Window;
+        else if (value == QLatin1String("sum"))
+            o.scoring = BoxScoring::Sum;
+        else {
+            error = QStringLiteral("--scoring takes window or sum, not %1").arg(value);
+            return false;
+        }
+    } else {
+        for (const WholeOption& option : kWholeOptions) {
+            if (name != QLatin1String(option.name))
+                continue;
+            const int whole = value.toInt(&ok);
+            if (!ok || whole < option.least || whole > option.most) {
+                error = QStringLiteral("%1 takes a whole number from %2 to %3, not %4")
+                            .arg(name)
+                            .arg(option.least)
+                            .arg(option.most)
+                            .arg(value);
+                return false;
+            }
+            *wholeField(o, name) = whole;
+            return true;
+        }
+        error = QStringLiteral("unknown option %1").arg(name);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString detectUsage()
+{
+    return QStringLiteral(
+        "usage: ombre-detect --model MODEL [--out FILE.csv] [--min-height N] [--scale-step F]\n"
+        "                    [--stride N] [--threshold F] [--nms F] [--scoring window|sum]\n"
+        "                    [--threads N] [--draw DIR] [--sheet FILE.png] PHOTO_OR_DIR...\n"
+        "       ombre-detect --help | --version");
+}
+
+QString detectHelpText()
+{
+    return detectUsage() + QStringLiteral("\n\n") + QString::fromUtf8(kHelp);
+}
+
+DetectCommandLine parseDetectCommandLine(const QStringList& words)
+{
+    DetectCommandLine line;
+    DetectOptions& o = line.options;
+    for (int i = 0; i < words.size(); ++i) {
+        QString word = words[i];
+        if (!word.startsWith(QLatin1String("--"))) {
+            o.inputs.append(word);
+            continue;
+        }
+        // Both "--stride 4" and "--stride=4".
+        QString value;
+        const int equals = word.indexOf(QLatin1Char('='));
+        if (equals >= 0) {
+            value = word.mid(equals + 1);
+            word.truncate(equals);
+        } else if (i + 1 < words.size()) {
+            value = words[++i];
+        } else {
+            line.error = QStringLiteral("%1 needs a value").arg(word);
+            return line;
+        }
+        if (!setOption(o, word, value, line.error))
+            return line;
+    }
+    if (o.model.isEmpty())
+        line.error = QStringLiteral("--model is needed");
+    else if (o.inputs.isEmpty())
+        line.error = QStringLiteral("no photograph or directory to search");
+    return line;
+}

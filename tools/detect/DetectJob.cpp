@@ -1,0 +1,189 @@
+#include "DetectJob.h"
+
+#include "DetectionOutput.h"
+#include "ImageLoader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QThread>
+
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <thread>
+
+namespace
+{
+
+// A contact sheet of every photograph of a large run would hold them all in
+// memory; the first few show how the run went.
+constexpr int kSheetPhotos = 48;
+constexpr int kSheetColumns = 6;
+
+// What became of one photograph.
+struct Outcome {
+    QByteArray rows;
+    int people = 0;
+    bool searched = false;
+    bool failed = false;
+    QStringList warnings;
+    Thumbnail thumbnail; // a null picture when the sheet does not want it
+};
+
+// The drawing of a photograph: its name under dir, without the leading "/"
+// or any ".." that would take it out of dir.
+QString drawingPath(const QString& dir, const QString& name)
+{
+    QStringList parts;
+    for (const QString& part : QDir::fromNativeSeparators(name).split('/', Qt::SkipEmptyParts)) {
+        if (part != QLatin1String(".") && part != QLatin1String(".."))
+            parts << part;
+    }
+    return QDir(dir).filePath(parts.join('/'));
+}
+
+// Saves the image in format under a temporary name first, so that a failed
+// save leaves no half-written file.
+bool saveImage(const QImage& image, const QString& path, const QByteArray& format)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && image.save(&file, format.constData()) &&
+           file.commit();
+}
+
+Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& options,
+                    PhotoScanner& scanner)
+{
+    Outcome out;
+    QImage image;
+    QString why;
+    if (!loadImage(photo.path, image, why)) {
+        out.warnings
+            << QStringLiteral("%1: can't read the photograph: %2; skipped").arg(photo.path, why);
+        out.failed = true;
+        return out;
+    }
+    if (!hasWindows(image.size(), options.scan))
+        out.warnings << QStringLiteral("%1: the photograph, %2x%3 pixels, holds the window at "
+                                       "no scale for people from %4 pixels high; not searched")
+                            .arg(photo.path)
+                            .arg(image.width())
+                            .arg(image.height())
+                            .arg(options.scan.minHeight);
+    std::vector<Detection> found;
+    try {
+        found = suppressOverlaps(scanner.scan(image), options.nms, options.scoring);
+    } catch (const std::bad_alloc&) {
+        out.warnings << QStringLiteral("%1: not enough memory to search the photograph; skipped")
+                            .arg(photo.path);
+        out.failed = true;
+        return out;
+    }
+    out.searched = true;
+    const std::vector<Box> boxes = roundedBoxes(found, image.size());
+    out.rows = csvRows(photo.name, boxes, found);
+    out.people = static_cast<int>(boxes.size());
+    if (!options.drawDir.isEmpty()) {
+        QImage copy = image.convertToFormat(QImage::Format_RGB32);
+        drawDetections(copy, boxes, found);
+        const QString target = drawingPath(options.drawDir, photo.name);
+        // In the photograph's own format.
+        if (!saveImage(copy, target, QFileInfo(target).suffix().toLower().toLatin1())) {
+            out.warnings << QStringLiteral("%1: can't write the drawing").arg(target);
+            out.failed = true;
+        }
+    }
+    if (!options.sheet.isEmpty() && index < kSheetPhotos)
+        out.thumbnail = detectionThumbnail(image, photo.name, boxes);
+    return out;
+}
+
+} // namespace
+
+DetectReport runDetectJob(const DetectOptions& options, const std::vector<double>& weights,
+                          const std::vector<PhotoFile>& photos, const DetectSinks& sinks)
+{
+    DetectReport report;
+    const int total = static_cast<int>(photos.size());
+    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
+    const int ahead = 2 * std::max(1, threads);
+
+    // Workers take the next photograph while fewer than ahead are waiting to
+    // be handed over; this thread hands them over in order.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::optional<Outcome>> outcomes(photos.size());
+    int taken = 0;
+    int handed = 0;
+    bool stop = false;
+    const auto work = [&] {
+        PhotoScanner scanner(weights, options.scan);
+        for (;;) {
+            int index = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock,
+                             [&] { return stop || taken >= total || taken < handed + ahead; });
+                if (stop || taken >= total)
+                    return;
+                index = taken++;
+            }
+            Outcome outcome = searchPhoto(photos[index], index, options, scanner);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                outcomes[index] = std::move(outcome);
+            }
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < std::min(std::max(1, threads), total); ++t)
+        workers.emplace_back(work);
+
+    std::vector<Thumbnail> thumbnails;
+    for (int i = 0; i < total && !stop; ++i) {
+        Outcome outcome;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return outcomes[i].has_value(); });
+            outcome = std::move(*outcomes[i]);
+            outcomes[i].reset();
+            handed = i + 1;
+        }
+        changed.notify_all();
+        for (const QString& warning : outcome.warnings)
+            sinks.warn(warning);
+        report.failed = report.failed || outcome.failed;
+        (outcome.searched ? report.searched : report.skipped) += 1;
+        report.people += outcome.people;
+        if (!outcome.thumbnail.picture.isNull())
+            thumbnails.push_back(std::move(outcome.thumbnail));
+        if (!outcome.rows.isEmpty() && !sinks.rows(outcome.rows)) {
+            std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+            report.failed = true;
+        }
+        changed.notify_all();
+        sinks.progress(i + 1, total);
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+
+    if (!options.sheet.isEmpty() && !stop) {
+        const QImage sheet = assembleSheet(thumbnails, kSheetColumns);
+        QString problem;
+        if (sheet.isNull())
+            problem = QStringLiteral("%1: no photograph to put on the contact sheet");
+        else if (!saveImage(sheet, options.sheet, "png"))
+            problem = QStringLiteral("%1: can't write the contact sheet");
+        if (!problem.isEmpty()) {
+            sinks.warn(problem.arg(options.sheet));
+            report.failed = true;
+        }
+    }
+    return report;
+}

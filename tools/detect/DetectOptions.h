@@ -1,0 +1,21 @@
+#pragma once
+
+#include "PhotoScan.h"
+#include "Suppression.h"
+
+#include <QString>
+#include <QStringList>
+
+// What a run is asked to do; the defaults are those of the command line.
+struct DetectOptions {
+    QString model;
+    QString out;        // the CSV file; empty for standard output
+    QString drawDir;    // optional: copies of the photographs with their boxes
+    QString sheet;      // optional: the contact sheet's PNG
+    QStringList inputs; // photographs and directories of photographs
+
+    ScanSettings scan;
+    double nms = 0.3; // largest intersection over union of two kept boxes
+    BoxScoring scoring = BoxScoring::Window;
+    int threads = 0; // 0: one per core
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// A photograph to search: where it is, and the name its rows carry.
+struct PhotoFile {
+    QString path;
+    QString name;
+};
+
+// The photographs the arguments name, in their order: a file as given, under
+// its name as given; a directory's PNG and JPEG files (.png, .jpg, .jpeg in
+// any case), its subdirectories' too, sorted by their names relative to it,
+// which is what their rows carry ("street/0041.jpg"), as the annotations of
+// ombre-prepare --photos name them. An argument that names nothing, or a
+// directory without such files, adds a line to problems that names it.
+std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& problems);

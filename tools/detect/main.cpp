@@ -1,0 +1,109 @@
+#include "CsvOutput.h"
+#include "DetectCommandLine.h"
+#include "DetectJob.h"
+#include "DetectionOutput.h"
+#include "ModelFile.h"
+#include "ProgramStart.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <linear.h>
+
+#include <memory>
+
+namespace
+{
+
+// "1 photograph", "2 photographs".
+QString counted(int n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+// Scores on the drawings and captions on the sheet need fonts, not a screen;
+// without them no GUI application is needed.
+std::unique_ptr<QCoreApplication> makeApplication(const DetectOptions& o, int& argc, char** argv)
+{
+    if (o.drawDir.isEmpty() && o.sheet.isEmpty())
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+// Finds people in photographs: every window at every place and scale.
+int main(int argc, char** argv)
+{
+    quietQtNoise();
+    if (answerHelpOrVersion(argc, argv, "ombre-detect", detectHelpText()))
+        return 0;
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    const DetectCommandLine line = parseDetectCommandLine(words);
+    QTextStream err(stderr);
+    if (!line.error.isEmpty()) {
+        err << "ombre-detect: " << line.error << '\n' << detectUsage() << '\n';
+        return 2;
+    }
+    const DetectOptions& o = line.options;
+    const std::unique_ptr<QCoreApplication> app = makeApplication(o, argc, argv);
+
+    // The model first: a run that cannot work leaves every file as it was.
+    QString why;
+    model* loaded = loadModelFile(o.model, why);
+    if (!loaded) {
+        err << "ombre-detect: can't load the model " << o.model << ": " << why << '\n';
+        return 1;
+    }
+    const std::vector<double> weights = objectWeights(*loaded);
+    free_and_destroy_model(&loaded);
+
+    CsvOutput output;
+    if (!output.open(o.out, why)) {
+        err << "ombre-detect: can't write " << o.out << ": " << why << '\n';
+        return 1;
+    }
+    const auto warn = [&](const QString& text) {
+        err << "ombre-detect: warning: " << text << '\n';
+        err.flush();
+    };
+    QStringList problems;
+    const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
+    for (const QString& problem : problems)
+        warn(problem);
+
+    // A line a second at most, and the last one.
+    QElapsedTimer sinceLine;
+    sinceLine.start();
+    const auto progress = [&](int done, int total) {
+        if (done < total && sinceLine.elapsed() < 1000)
+            return;
+        err << "ombre-detect: " << done << " of " << counted(total, "photograph", "photographs")
+            << '\n';
+        err.flush();
+        sinceLine.restart();
+    };
+    bool written = output.write(csvHeader());
+    const auto rows = [&](const QByteArray& text) {
+        return written = written && output.write(text);
+    };
+    const DetectReport report = runDetectJob(o, weights, photos, {rows, warn, progress});
+    if (!output.finish(written, why)) {
+        err << "ombre-detect: can't write " << output.name() << ": " << why << '\n';
+        return 1;
+    }
+
+    // With the rows on standard output, the summary must not join them.
+    QTextStream summary(o.out.isEmpty() ? stderr : stdout);
+    summary << "ombre-detect: found " << counted(report.people, "person", "people") << " in "
+            << counted(report.searched, "photograph", "photographs");
+    if (report.skipped > 0)
+        summary << ", skipped " << report.skipped;
+    summary << "; rows in " << output.name() << '\n';
+    return report.failed || !problems.isEmpty() ? 1 : 0;
+}
