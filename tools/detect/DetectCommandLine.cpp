@@ -1,5 +1,7 @@
 #include "DetectCommandLine.h"
 
+#include "OptionWords.h"
+
 #include <cmath>
 
 namespace
@@ -78,12 +80,6 @@ int* wholeField(DetectOptions& o, const QString& name)
 // Sets the option called name from value; false with error when it cannot.
 bool setOption(DetectOptions& o, const QString& name, const QString& value, QString& error)
 {
-    // QString reads numbers in the C locale, whatever the user's.
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    const auto outside = [&](double least, double most) {
-        return !ok || !(number >= least && number <= most);
-    };
     if (name == QLatin1String("--model")) {
         o.model = value;
     } else if (name == QLatin1String("--out")) {
@@ -93,23 +89,18 @@ bool setOption(DetectOptions& o, const QString& name, const QString& value, QStr
     } else if (name == QLatin1String("--sheet")) {
         o.sheet = value;
     } else if (name == QLatin1String("--scale-step")) {
-        if (outside(1.01, 4)) {
-            error = QStringLiteral("--scale-step takes a number from 1.01 to 4, not %1").arg(value);
-            return false;
-        }
-        o.scan.scaleStep = number;
+        return readNumber(name, value, 1.01, 4, o.scan.scaleStep, error);
     } else if (name == QLatin1String("--threshold")) {
+        // QString reads numbers in the C locale, whatever the user's.
+        bool ok = false;
+        const double number = value.toDouble(&ok);
         if (!ok || !std::isfinite(number)) {
             error = QStringLiteral("--threshold takes a number, not %1").arg(value);
             return false;
         }
         o.scan.threshold = number;
     } else if (name == QLatin1String("--nms")) {
-        if (outside(0, 1)) {
-            error = QStringLiteral("--nms takes a number from 0 to 1, not %1").arg(value);
-            return false;
-        }
-        o.nms = number;
+        return readNumber(name, value, 0, 1, o.nms, error);
     } else if (name == QLatin1String("--scoring")) {
         if (value == QLatin1String("window"))
             o.scoring = BoxScoring::Window;
@@ -121,19 +112,9 @@ bool setOption(DetectOptions& o, const QString& name, const QString& value, QStr
         }
     } else {
         for (const WholeOption& option : kWholeOptions) {
-            if (name != QLatin1String(option.name))
-                continue;
-            const int whole = value.toInt(&ok);
-            if (!ok || whole < option.least || whole > option.most) {
-                error = QStringLiteral("%1 takes a whole number from %2 to %3, not %4")
-                            .arg(name)
-                            .arg(option.least)
-                            .arg(option.most)
-                            .arg(value);
-                return false;
-            }
-            *wholeField(o, name) = whole;
-            return true;
+            if (name == QLatin1String(option.name))
+                return readWholeNumber(name, value, option.least, option.most, *wholeField(o, name),
+                                       error);
         }
         error = QStringLiteral("unknown option %1").arg(name);
         return false;
@@ -161,27 +142,14 @@ DetectCommandLine parseDetectCommandLine(const QStringList& words)
 {
     DetectCommandLine line;
     DetectOptions& o = line.options;
-    for (int i = 0; i < words.size(); ++i) {
-        QString word = words[i];
-        if (!word.startsWith(QLatin1String("--"))) {
-            o.inputs.append(word);
-            continue;
-        }
-        // Both "--stride 4" and "--stride=4".
-        QString value;
-        const int equals = word.indexOf(QLatin1Char('='));
-        if (equals >= 0) {
-            value = word.mid(equals + 1);
-            word.truncate(equals);
-        } else if (i + 1 < words.size()) {
-            value = words[++i];
-        } else {
-            line.error = QStringLiteral("%1 needs a value").arg(word);
-            return line;
-        }
-        if (!setOption(o, word, value, line.error))
-            return line;
-    }
+    line.error = readOptionWords(
+        words, {},
+        [&](const QString& name, const QString& value, QString& error) {
+            return setOption(o, name, value, error);
+        },
+        &o.inputs);
+    if (!line.error.isEmpty())
+        return line;
     if (o.model.isEmpty())
         line.error = QStringLiteral("--model is needed");
     else if (o.inputs.isEmpty())

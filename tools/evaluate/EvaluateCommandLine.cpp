@@ -1,5 +1,6 @@
 #include "EvaluateCommandLine.h"
 
+#include "OptionWords.h"
 #include "SameFile.h"
 
 #include <QFileInfo>
@@ -56,23 +57,6 @@ in the files, "./a.png" being "a.png".
 
 Exit codes: 0 done, 1 bad input or a failed write, 2 wrong command line.)";
 
-// Reads value as a number above 0, or from 0 when zeroAllowed, up to most;
-// range says so in the message.
-bool readNumber(const QString& name, const QString& value, bool zeroAllowed, double most,
-                const char* range, double& number, QString& error)
-{
-    // QString reads numbers in the C locale, whatever the user's.
-    bool ok = false;
-    const double v = value.toDouble(&ok);
-    if (!ok || !(zeroAllowed ? v >= 0 : v > 0) || !(v <= most)) {
-        error =
-            QStringLiteral("%1 takes a number %2, not %3").arg(name, QLatin1String(range), value);
-        return false;
-    }
-    number = v;
-    return true;
-}
-
 // The options that take a file or directory name.
 struct NameOption {
     const char* name;
@@ -100,10 +84,19 @@ bool setOption(EvaluateOptions& o, const QString& name, const QString& value, QS
         o.*(option.field) = value;
         return true;
     }
-    if (name == QLatin1String("--iou"))
-        return readNumber(name, value, false, 1, "above 0 and at most 1", o.iou, error);
+    if (name == QLatin1String("--iou")) {
+        // QString reads numbers in the C locale, whatever the user's.
+        bool ok = false;
+        const double iou = value.toDouble(&ok);
+        if (!ok || !(iou > 0 && iou <= 1)) {
+            error = QStringLiteral("--iou takes a number above 0 and at most 1, not %1").arg(value);
+            return false;
+        }
+        o.iou = iou;
+        return true;
+    }
     if (name == QLatin1String("--ignore-below"))
-        return readNumber(name, value, true, 1e9, "from 0 to 1000000000", o.ignoreBelow, error);
+        return readNumber(name, value, 0, 1e9, o.ignoreBelow, error);
     error = QStringLiteral("unknown option %1").arg(name);
     return false;
 }
@@ -149,27 +142,14 @@ EvaluateCommandLine parseEvaluateCommandLine(const QStringList& words)
 {
     EvaluateCommandLine line;
     EvaluateOptions& o = line.options;
-    for (int i = 0; i < words.size(); ++i) {
-        QString word = words[i];
-        if (!word.startsWith(QLatin1String("--"))) {
-            line.error = QStringLiteral("unexpected argument %1").arg(word);
-            return line;
-        }
-        // Both "--iou 0.7" and "--iou=0.7".
-        QString value;
-        const int equals = word.indexOf(QLatin1Char('='));
-        if (equals >= 0) {
-            value = word.mid(equals + 1);
-            word.truncate(equals);
-        } else if (i + 1 < words.size()) {
-            value = words[++i];
-        } else {
-            line.error = QStringLiteral("%1 needs a value").arg(word);
-            return line;
-        }
-        if (!setOption(o, word, value, line.error))
-            return line;
-    }
+    line.error = readOptionWords(
+        words, {},
+        [&](const QString& name, const QString& value, QString& error) {
+            return setOption(o, name, value, error);
+        },
+        nullptr);
+    if (!line.error.isEmpty())
+        return line;
     if (o.truthCsv.isEmpty() == o.vocDir.isEmpty())
         line.error = QStringLiteral("give the right boxes with either --truth or --voc");
     else if (o.detections.isEmpty())

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "OptionWords.h"
 #include "StripGeometry.h"
 
 #include <limits>
@@ -76,11 +77,9 @@ const NumberOption kNumberOptions[] = {
 // Sets the option called name from value; false with error when it cannot.
 bool setOption(PrepareOptions& o, const QString& name, const QString& value, QString& error)
 {
-    if (name == QLatin1String("--mirror")) {
-        error = QStringLiteral("--mirror takes no value");
-        return false;
-    }
-    if (name == QLatin1String("--photos"))
+    if (name == QLatin1String("--mirror"))
+        o.mirror = true;
+    else if (name == QLatin1String("--photos"))
         o.photosDir = value;
     else if (name == QLatin1String("--csv"))
         o.csvFile = value;
@@ -100,14 +99,7 @@ bool setOption(PrepareOptions& o, const QString& name, const QString& value, QSt
             return false;
         }
     } else if (name == QLatin1String("--test-share")) {
-        // QString reads numbers in the C locale, whatever the user's.
-        bool ok = false;
-        const double share = value.toDouble(&ok);
-        if (!ok || !(share >= 0 && share <= 1)) {
-            error = QStringLiteral("--test-share takes a number from 0 to 1, not %1").arg(value);
-            return false;
-        }
-        o.testShare = share;
+        return readNumber(name, value, 0, 1, o.testShare, error);
     } else if (name == QLatin1String("--seed")) {
         bool ok = false;
         const qulonglong seed = value.toULongLong(&ok);
@@ -121,20 +113,11 @@ bool setOption(PrepareOptions& o, const QString& name, const QString& value, QSt
         for (const NumberOption& option : kNumberOptions) {
             if (name != QLatin1String(option.name))
                 continue;
-            bool ok = false;
-            const int number = value.toInt(&ok);
-            if (!ok || number < option.least || number > option.most) {
-                error = QStringLiteral("%1 takes a whole number from %2 to %3, not %4")
-                            .arg(name)
-                            .arg(option.least)
-                            .arg(option.most)
-                            .arg(value);
-                if (option.why)
-                    error += QStringLiteral(": ") + QLatin1String(option.why);
-                return false;
-            }
-            o.*(option.field) = number;
-            return true;
+            if (readWholeNumber(name, value, option.least, option.most, o.*(option.field), error))
+                return true;
+            if (option.why)
+                error += QStringLiteral(": ") + QLatin1String(option.why);
+            return false;
         }
         error = QStringLiteral("unknown option %1").arg(name);
         return false;
@@ -180,31 +163,14 @@ CommandLine parseCommandLine(const QStringList& words)
     CommandLine line;
     PrepareOptions& o = line.options;
     QStringList places;
-    for (int i = 0; i < words.size(); ++i) {
-        QString word = words[i];
-        if (word == QLatin1String("--mirror")) {
-            o.mirror = true;
-            continue;
-        }
-        if (!word.startsWith(QLatin1String("--"))) {
-            places.append(word);
-            continue;
-        }
-        // Both "--width 240" and "--width=240".
-        QString value;
-        const int equals = word.indexOf(QLatin1Char('='));
-        if (equals >= 0) {
-            value = word.mid(equals + 1);
-            word.truncate(equals);
-        } else if (i + 1 < words.size()) {
-            value = words[++i];
-        } else {
-            line.error = QStringLiteral("%1 needs a value").arg(word);
-            return line;
-        }
-        if (!setOption(o, word, value, line.error))
-            return line;
-    }
+    line.error = readOptionWords(
+        words, {QStringLiteral("--mirror")},
+        [&](const QString& name, const QString& value, QString& error) {
+            return setOption(o, name, value, error);
+        },
+        &places);
+    if (!line.error.isEmpty())
+        return line;
     if (places.size() != 1) {
         line.error =
             QStringLiteral("expected one output directory, got %1 names").arg(places.size());
