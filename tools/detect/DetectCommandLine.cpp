@@ -27,14 +27,14 @@ Options:
                       100000 (default 80); the tallest is the photograph's
                       height
   --scale-step F      largest ratio between neighbouring scales, 1.01 to 4
-                      (default 1.25)
+                      (default 1.2)
   --stride N          pixels between neighbouring windows of a scale, in rows
                       and in columns, 1 to 64 (default 8)
   --threshold F       least score of a window that counts (default 0, the
                       windows that Ombrec's search accepts); a lower one gives
                       more of the precision-recall curve
   --nms F             a box is dropped when its intersection over union with
-                      a better box is above F, 0 to 1 (default 0.3), or when
+                      a better box is above F, 0 to 1 (default 0.2), or when
                       more than 70 percent of it lies inside a better box
   --scoring MODE      window (default): a kept box scores its own window's
                       decision value, at its own place; sum: the sum of the

@@ -21,7 +21,7 @@ struct Detection {
 // How the pyramid is searched; the defaults are the command line's.
 struct ScanSettings {
     int minHeight = 80;      // lowest person looked for, photograph pixels
-    double scaleStep = 1.25; // most ratio between neighbouring levels
+    double scaleStep = 1.2; // most ratio between neighbouring levels
     int stride = 8;          // pixels between windows of a level, in rows and columns
     double threshold = 0;    // least score of a candidate
 };
