@@ -3,7 +3,6 @@
 #include "AnnotationReading.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <cmath>
 
@@ -102,19 +101,12 @@ bool readDetections(const QString& path, PhotoIndex& photos, std::vector<Detecti
             return fail(QStringLiteral("longer than %1 bytes").arg(kMaxLineBytes));
         if (lineNumber == 1 && raw.startsWith("\xEF\xBB\xBF"))
             raw.remove(0, 3);
-        QStringDecoder toUtf16(QStringDecoder::Utf8);
-        const QString line = toUtf16(raw);
-        if (toUtf16.hasError())
-            return fail(QStringLiteral("not UTF-8 text"));
-        if (line.trimmed().isEmpty())
-            continue;
-        const QString problem = splitCsvRow(line, kFields, row);
+        const QString problem =
+            readCsvRow(raw, QStringLiteral("photo,xmin,ymin,xmax,ymax,score"), row);
         if (!problem.isEmpty())
             return fail(problem);
-        if (row.count != kFields)
-            return fail(
-                QStringLiteral("expected 6 fields \"photo,xmin,ymin,xmax,ymax,score\", found %1")
-                    .arg(row.count));
+        if (row.count == 0)
+            continue;
         if (firstRow) {
             firstRow = false;
             if (isCsvHeader(row))

@@ -1,6 +1,7 @@
 #include "AnnotationReading.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <cmath>
 
@@ -96,6 +97,11 @@ AnnotatedPhoto& PhotoCollector::photo(const QString& name, const QString& where)
     return photos.back();
 }
 
+namespace
+{
+
+// Cuts line into row at the commas outside double quotes, keeping at most
+// keep fields, so that a line of a million commas costs no memory.
 QString splitCsvRow(const QString& line, int keep, CsvRow& row)
 {
     row = CsvRow();
@@ -137,6 +143,29 @@ QString splitCsvRow(const QString& line, int keep, CsvRow& row)
             return QString();
         ++i; // the comma
     }
+}
+
+} // namespace
+
+QString readCsvRow(QByteArrayView raw, const QString& columns, CsvRow& row)
+{
+    row = CsvRow();
+    QStringDecoder toUtf16(QStringDecoder::Utf8);
+    const QString line = toUtf16(raw);
+    if (toUtf16.hasError())
+        return QStringLiteral("not UTF-8 text");
+    if (line.trimmed().isEmpty())
+        return QString();
+    const int wanted = static_cast<int>(columns.count(QLatin1Char(','))) + 1;
+    const QString problem = splitCsvRow(line, wanted, row);
+    if (!problem.isEmpty())
+        return problem;
+    if (row.count != wanted)
+        return QStringLiteral("expected %1 fields \"%2\", found %3")
+            .arg(wanted)
+            .arg(columns)
+            .arg(row.count);
+    return QString();
 }
 
 bool isCsvHeader(const CsvRow& row)

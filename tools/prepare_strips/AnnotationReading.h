@@ -5,6 +5,7 @@
 #include "Annotation.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -33,11 +34,13 @@ struct CsvRow {
     qsizetype count = 0;
 };
 
-// Cuts line into row at the commas outside double quotes, keeping at most
-// keep fields. Returns what is wrong, or an empty text. A quoted field ends
-// on its line: photo names hold no line ends, and a stray quote then spoils
-// one row, not the file.
-QString splitCsvRow(const QString& line, int keep, CsvRow& row);
+// Reads one line of a CSV file whose columns are named by columns, e.g.
+// "photo,xmin,ymin,xmax,ymax": UTF-8 text cut at the commas outside double
+// quotes, into as many fields as there are columns. A quoted field ends on
+// its line: photo names hold no line ends, and a stray quote then spoils one
+// row, not the file. Returns what is wrong, or an empty text; a blank line
+// gives a row without fields.
+QString readCsvRow(QByteArrayView raw, const QString& columns, CsvRow& row);
 
 // Whether row names its columns: none of its fields after the first is a
 // number.

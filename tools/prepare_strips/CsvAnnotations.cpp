@@ -2,12 +2,9 @@
 
 #include "AnnotationReading.h"
 
-#include <QStringDecoder>
-
 namespace
 {
 
-constexpr int kFields = 5;
 const char* const kBoxFields[4] = {"xmin", "ymin", "xmax", "ymax"};
 
 } // namespace
@@ -36,19 +33,11 @@ bool readCsvAnnotations(const QString& path, std::vector<AnnotatedPhoto>& photos
             error = where + QLatin1String(": ") + what;
             return false;
         };
-        QStringDecoder toUtf16(QStringDecoder::Utf8);
-        const QString line = toUtf16(raw);
-        if (toUtf16.hasError())
-            return fail(QStringLiteral("not UTF-8 text"));
-        if (line.trimmed().isEmpty())
-            continue;
-
-        const QString problem = splitCsvRow(line, kFields, row);
+        const QString problem = readCsvRow(raw, QStringLiteral("photo,xmin,ymin,xmax,ymax"), row);
         if (!problem.isEmpty())
             return fail(problem);
-        if (row.count != kFields)
-            return fail(QStringLiteral("expected 5 fields \"photo,xmin,ymin,xmax,ymax\", found %1")
-                            .arg(row.count));
+        if (row.count == 0)
+            continue;
         if (firstRow) {
             firstRow = false;
             if (isCsvHeader(row))
