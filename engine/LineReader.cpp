@@ -17,10 +17,12 @@ bool LineReader::next(QByteArray& line)
 {
     if (broken)
         return false;
-    // At most one byte more than a line may hold: readLine keeps one for its
-    // terminating zero.
-    line = file.readLine(kMaxLineBytes + 2);
-    if (line.size() > kMaxLineBytes) {
+    // One buffer for every line of the file: one byte more than a line may
+    // hold, and one that readLine keeps for its terminating zero.
+    if (buffer.isEmpty())
+        buffer.resize(kMaxLineBytes + 2);
+    const qint64 size = file.readLine(buffer.data(), buffer.size());
+    if (size > kMaxLineBytes) {
         warn(QStringLiteral("error: %1:%2: the line is longer than %3 bytes; reading stopped")
                  .arg(fileName)
                  .arg(number + 1)
@@ -28,8 +30,8 @@ bool LineReader::next(QByteArray& line)
         broken = true;
         return false;
     }
-    if (line.isEmpty()) {
-        // An empty read is the end of the file unless the device says why.
+    if (size <= 0) {
+        // Nothing read is the end of the file unless the device says why.
         const auto* device = qobject_cast<const QFileDevice*>(&file);
         if (device && device->error() != QFileDevice::NoError) {
             warn(QStringLiteral("error: can't read %1 after line %2: %3")
@@ -40,6 +42,7 @@ bool LineReader::next(QByteArray& line)
         }
         return false;
     }
+    line = QByteArray(buffer.constData(), size);
     ++number;
     return true;
 }

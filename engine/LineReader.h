@@ -26,6 +26,7 @@ public:
 private:
     QIODevice& file;
     QString fileName;
+    QByteArray buffer;
     int number = 0;
     bool broken = false;
 };
