@@ -49,9 +49,10 @@ public:
     // Told the name of each image a directory search or a training starts
     // on, so that a window can show progress. May be empty.
     std::function<void(const QString&)> onImage;
-    // Told, on the thread that runs the command, how many of a training's
-    // lines or a directory search's images are done out of how many, after
-    // each one. May be empty.
+    // Told, on the thread that runs the command, after each image of a
+    // training or a directory search, how many images are done out of how
+    // many (training counts a run of lines on one image as one image). May
+    // be empty.
     std::function<void(int done, int total)> onProgress;
 
     Logic();
