@@ -3,12 +3,14 @@
 #include "Programs.h"
 #include "ScratchTest.h"
 #include "TestImages.h"
+#include "TestModels.h"
 #include "TestScenes.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -295,6 +297,11 @@ TEST_F(PrepareToolTest, RefusesAWrongCommandLineWithExitCode2)
         {"--photos", photos, "--csv", boxesFile, "--width", "79", path("out")},
         {"--photos", photos, "--csv", boxesFile, "--colour", "red", path("out")},
         {"--photos", photos, "--csv", boxesFile, "--seed", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--mode", "test", "--hard-negatives", boxesFile,
+         path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--hard-max", "5", path("out")},
+        {"--photos", photos, "--csv", boxesFile, "--hard-negatives", boxesFile, "--hard-max", "0",
+         path("out")},
     };
     for (const QStringList& args : wrong) {
         const RunResult run = prepare(args);
@@ -321,7 +328,156 @@ TEST_F(PrepareToolTest, ExplainsEveryOptionOfTheUsageLineInItsHelp)
             << option.toStdString();
         ++count;
     }
-    EXPECT_EQ(count, 13);
+    EXPECT_EQ(count, 16);
+}
+
+// Training takes background windows at columns 0, 10, 20, ... beside each
+// box of a strip, in the box's rows, but none from 60 columns before the box
+// to 20 before its end: none of them may show another person. The other
+// people are magenta on grey, so that a window shows them when it holds a
+// magenta pixel.
+struct Crowd {
+    const char* what;
+    std::vector<QRect> people;
+};
+
+void PrintTo(const Crowd& crowd, std::ostream* os)
+{
+    *os << crowd.what;
+}
+
+class PrepareCrowdTest : public PrepareToolTest, public testing::WithParamInterface<Crowd>
+{
+};
+
+TEST_P(PrepareCrowdTest, KeepsOtherPeopleOutOfTheBackgroundOfEveryTrainingStrip)
+{
+    // Each person in turn is green, the others magenta; those lower than
+    // 100 pixels get no strip and come last.
+    const std::vector<QRect>& people = GetParam().people;
+    int windows = 0;
+    for (int own = 0; own < static_cast<int>(people.size()) && people[own].height() >= 100; ++own) {
+        SCOPED_TRACE(own);
+        QImage photo = constantImage(900, 520, qRgb(128, 128, 128));
+        QPainter painter(&photo);
+        csv.clear();
+        const QString name = QStringLiteral("p%1.png").arg(own);
+        for (int i = 0; i < static_cast<int>(people.size()); ++i) {
+            const QRect& p = people[i];
+            painter.fillRect(p, i == own ? QColor(0, 160, 0) : QColor(255, 0, 255));
+            csv += QStringLiteral("%1,%2,%3,%4,%5\n")
+                       .arg(name)
+                       .arg(p.left())
+                       .arg(p.top())
+                       .arg(p.right() + 1)
+                       .arg(p.bottom() + 1)
+                       .toUtf8();
+        }
+        painter.end();
+        ASSERT_TRUE(savePng(photo, path("photos/" + name)));
+        const QString out = QStringLiteral("out%1").arg(own);
+        const RunResult run = prepare(argsFor(out, {"--mode", "train", "--mirror"}));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        // One box a strip, a person's two strips (plain and mirrored) in turn.
+        const std::vector<Box> all = boxes(out + "/train.txt");
+        for (int k = 0; k < static_cast<int>(all.size()); ++k)
+            ASSERT_EQ(all[k].Num, k);
+        ASSERT_GT(all.size(), 2u * own + 1);
+        for (const int k : {2 * own, 2 * own + 1}) {
+            const Box& b = all[k];
+            const QImage strip(path(QStringLiteral("%1/train/%2.png").arg(out).arg(b.Num)));
+            ASSERT_EQ(b.Xmax - b.Xmin, 80);
+            for (int m = 0; m < strip.width() - 80; m += 10) {
+                if (m >= b.Xmin - 60 && m <= b.Xmax - 20)
+                    continue;
+                ++windows;
+                for (int y = b.Ymin; y < b.Ymax; ++y)
+                    for (int x = m; x < m + 80; ++x)
+                        ASSERT_FALSE(qRed(strip.pixel(x, y)) > 140 &&
+                                     qGreen(strip.pixel(x, y)) < 100)
+                            << "strip " << b.Num << " window " << m << " pixel " << x << "," << y;
+            }
+        }
+    }
+    // The first person of every row has room on the left.
+    EXPECT_GT(windows, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrepareCrowdTest,
+    testing::Values(
+        Crowd{"overlapping", {QRect(400, 100, 110, 300), QRect(470, 110, 110, 300)}},
+        Crowd{"side by side", {QRect(400, 100, 100, 300), QRect(520, 120, 100, 290)}},
+        Crowd{"a small one far away", {QRect(400, 100, 100, 300), QRect(560, 180, 20, 50)}},
+        Crowd{"a group of three",
+              {QRect(380, 60, 100, 320), QRect(450, 80, 100, 300), QRect(540, 70, 90, 330)}},
+        Crowd{"one standing below the window's rows",
+              {QRect(400, 40, 100, 240), QRect(560, 420, 100, 100)}}),
+    [](const testing::TestParamInfo<Crowd>& info) {
+        return QString(info.param.what).replace(' ', '_').replace('\'', '_').toStdString();
+    });
+
+TEST_F(PrepareToolTest, AddsFalseAlarmsAsHardStripsAfterTheOrdinaryOnes)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("empty"));
+    ASSERT_TRUE(savePng(realLookingImage(500, 400, 5), path("empty/e.png")));
+    // Every window is a false alarm of this model.
+    writeModel(path("model.txt"), acceptAllWeights());
+    ASSERT_EQ(prepare(argsFor("plain", {"--mode", "train", "--mirror"})).exitCode, 0);
+    const RunResult run =
+        prepare(argsFor("out", {"--mode", "train", "--mirror", "--empty", path("empty"),
+                                "--hard-negatives", path("model.txt"), "--hard-max", "3"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("6 kept: 12 crops in 2 strips")) << run.out.toStdString();
+
+    // The ordinary strips as without mining, then 8 crops and 4 (3 false
+    // alarms of each photograph and their mirrored copies).
+    const QByteArray plainBoxes = read("plain/train.txt");
+    ASSERT_TRUE(read("out/train.txt").startsWith(plainBoxes));
+    for (int k = 0; k < 2; ++k)
+        EXPECT_EQ(read(QStringLiteral("out/train/%1.png").arg(k)),
+                  read(QStringLiteral("plain/train/%1.png").arg(k)));
+    const std::vector<Box> train = boxes("out/train.txt");
+    ASSERT_EQ(train.size(), 4u);
+    const QImage person(path("out/train/0.png"));
+    for (int k = 2; k < 4; ++k) {
+        EXPECT_EQ(train[k].Num, k);
+        EXPECT_EQ(train[k].Xmin, 0);
+        EXPECT_EQ(train[k].Xmax, 80);
+        const QImage hard(path(QStringLiteral("out/train/%1.png").arg(k)));
+        EXPECT_EQ(hard.size(), QSize(k == 2 ? 721 : 401, 200));
+        if (k == 2) {
+            EXPECT_EQ(hard.copy(0, 0, 80, 200), person.copy(train[0].Xmin, 0, 80, 200));
+        }
+    }
+
+    // Each crop's window, in photograph pixels, keeps clear of the person.
+    int crops = 0;
+    for (const QStringList& row : sources("out")) {
+        ASSERT_EQ(row.size(), 10);
+        if (row[1].toInt() < 2 || row[8] == "0")
+            continue;
+        ++crops;
+        EXPECT_EQ(row[8].toInt() % 80, 0);
+        EXPECT_GT(row[9].toDouble(), 0);
+        const QRect window(row[3].toInt(), row[4].toInt(), row[5].toInt(), row[6].toInt());
+        const QRect overlap = window & QRect(200, 40, 40, 300);
+        EXPECT_LT(overlap.width() * overlap.height(), 0.5 * window.width() * window.height())
+            << row.join(',').toStdString();
+    }
+    EXPECT_EQ(crops, 12);
+}
+
+TEST_F(PrepareToolTest, StopsBeforeWritingWhenTheModelDoesNotLoad)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    write("model.txt", "solver_type L2R_L2LOSS_SVC_DUAL\n");
+    const RunResult run = prepare(argsFor("out", {"--hard-negatives", path("model.txt")}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("cannot load the model " + path("model.txt").toUtf8()))
+        << run.err.toStdString();
+    expectNothingWritten("out");
 }
 
 // From generated photographs to a measured detector, through the console

@@ -22,7 +22,8 @@ Options:
   --voc DIR           boxes from the Pascal VOC files DIR/*.xml, objects named
                       "person" (1-based pixels, maxima inclusive)
   --empty DIR         photographs without people: each gives test strips
-                      without boxes (not with --mode train)
+                      without boxes; with --mode train and --hard-negatives,
+                      they are searched for false alarms instead
   --mode MODE         split (default): the annotated photographs split by the
                       seed into a training set and a test set; train: all of
                       them for training; test: all of them for testing
@@ -39,6 +40,18 @@ Options:
   --mirror            also write every training strip mirrored left to right
   --empty-strips N    strips cut from each photograph without people, 1 to 100
                       (default 1)
+  --hard-negatives MODEL
+                      search the training photographs outside their people,
+                      and with --mode train the photographs of --empty, with
+                      MODEL as ombre-detect does, and add its false alarms to
+                      the training set as background: hard-negative strips,
+                      numbered after the others, each a person's window with
+                      up to 8 false alarms beside it (not with --mode test)
+  --hard-threshold S  the least score of a false alarm, -100 to 100 (default
+                      0, the model's own rule for a person)
+  --hard-max N        the most false alarms kept from one photograph, the
+                      highest scores first and no two alike, 1 to 1000
+                      (default 40)
   --help              this text
   --version           the version of ombre-prepare
 
@@ -47,7 +60,8 @@ OUTDIR must not exist or be empty. It receives:
                                   location file
   test/N.png, test-names.txt,     the test set: Ombrec d's directory and names
   test-right.txt                  file, and the right locations for Ombrec c
-  sources.csv                     the photograph and its part behind each strip
+  sources.csv                     the photograph and its part behind each strip,
+                                  and behind each false alarm of a hard strip
 Nothing is written unless every photograph and box is sound: a missing
 photograph, a malformed CSV row or XML file, or a box outside its photograph
 stops the run with the file and line. A photograph without people that is
@@ -72,6 +86,7 @@ const NumberOption kNumberOptions[] = {
      "person's window"},
     {"--min-height", &PrepareOptions::minHeight, 20, 100000, nullptr},
     {"--empty-strips", &PrepareOptions::emptyStrips, 1, 100, nullptr},
+    {"--hard-max", &PrepareOptions::hardMax, 1, 1000, nullptr},
 };
 
 // Sets the option called name from value; false with error when it cannot.
@@ -87,6 +102,10 @@ bool setOption(PrepareOptions& o, const QString& name, const QString& value, QSt
         o.vocDir = value;
     else if (name == QLatin1String("--empty"))
         o.emptyDir = value;
+    else if (name == QLatin1String("--hard-negatives"))
+        o.hardModel = value;
+    else if (name == QLatin1String("--hard-threshold"))
+        return readNumber(name, value, -100, 100, o.hardThreshold, error);
     else if (name == QLatin1String("--mode")) {
         if (value == QLatin1String("split"))
             o.mode = PrepareMode::Split;
@@ -125,15 +144,22 @@ bool setOption(PrepareOptions& o, const QString& name, const QString& value, QSt
     return true;
 }
 
-// The checks that need every option.
-QString checkTogether(const PrepareOptions& o)
+// The checks that need every option; given holds the options named.
+QString checkTogether(const PrepareOptions& o, const QStringList& given)
 {
     if (o.photosDir.isEmpty())
         return QStringLiteral("--photos is needed");
     if (o.csvFile.isEmpty() == o.vocDir.isEmpty())
         return QStringLiteral("give the boxes with either --csv or --voc");
-    if (o.mode == PrepareMode::Train && !o.emptyDir.isEmpty())
-        return QStringLiteral("--empty gives test strips, and --mode train writes no test set");
+    if (o.mode == PrepareMode::Train && !o.emptyDir.isEmpty() && o.hardModel.isEmpty())
+        return QStringLiteral("--empty gives test strips, and --mode train writes no test set; "
+                              "with --hard-negatives it gives photographs to search");
+    if (o.mode == PrepareMode::Test && !o.hardModel.isEmpty())
+        return QStringLiteral("--hard-negatives adds training strips, and --mode test writes no "
+                              "training set");
+    for (const char* option : {"--hard-threshold", "--hard-max"})
+        if (o.hardModel.isEmpty() && given.contains(QLatin1String(option)))
+            return QStringLiteral("%1 needs --hard-negatives").arg(QLatin1String(option));
     if (o.mode == PrepareMode::Test && o.mirror)
         return QStringLiteral("--mirror doubles training strips, and --mode test writes no "
                               "training set");
@@ -149,7 +175,9 @@ QString usage()
         "                     [--mode split|train|test] [--test-share F] "
         "[--seed N]\n"
         "                     [--width N] [--min-height N] [--mirror] "
-        "[--empty-strips N] OUTDIR\n"
+        "[--empty-strips N]\n"
+        "                     [--hard-negatives MODEL [--hard-threshold S] "
+        "[--hard-max N]] OUTDIR\n"
         "       ombre-prepare --help | --version");
 }
 
@@ -163,9 +191,11 @@ CommandLine parseCommandLine(const QStringList& words)
     CommandLine line;
     PrepareOptions& o = line.options;
     QStringList places;
+    QStringList given;
     line.error = readOptionWords(
         words, {QStringLiteral("--mirror")},
         [&](const QString& name, const QString& value, QString& error) {
+            given.append(name);
             return setOption(o, name, value, error);
         },
         &places);
@@ -177,6 +207,6 @@ CommandLine parseCommandLine(const QStringList& words)
         return line;
     }
     o.outDir = places[0];
-    line.error = checkTogether(o);
+    line.error = checkTogether(o, given);
     return line;
 }

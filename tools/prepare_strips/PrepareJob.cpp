@@ -1,12 +1,17 @@
 #include "PrepareJob.h"
 
 #include "CsvAnnotations.h"
+#include "DetectOptions.h"
 #include "EmptyStrips.h"
+#include "HardNegatives.h"
+#include "HardStrip.h"
 #include "ImageLoader.h"
+#include "ModelFile.h"
 #include "PhotoSplit.h"
 #include "StagingDir.h"
 #include "StripImage.h"
 #include "StripSet.h"
+#include "TrainingStrip.h"
 #include "VocAnnotations.h"
 
 #include <QDir>
@@ -15,6 +20,10 @@
 #include <QHash>
 #include <QImageReader>
 
+#include <linear.h>
+
+#include <algorithm>
+#include <new>
 #include <set>
 
 namespace
@@ -28,6 +37,8 @@ struct Photo {
     QSize size;
     std::vector<PersonBox> people;
     bool test = false;
+    // False for the photographs of --empty.
+    bool annotated = true;
 };
 
 bool readAnnotations(const PrepareOptions& options, std::vector<Photo>& photos, QString& error)
@@ -80,7 +91,7 @@ bool listPhotosWithoutPeople(const QString& dir, std::vector<Photo>& photos, QSt
         found = true;
         const QString path = d.filePath(name);
         if (annotated.count(QFileInfo(path).canonicalFilePath()) == 0)
-            photos.push_back(Photo{name, path, dir, QSize(), {}});
+            photos.push_back(Photo{name, path, dir, QSize(), {}, false, false});
     }
     if (!found) {
         error = QStringLiteral("%1: no image files").arg(dir);
@@ -136,6 +147,44 @@ QByteArray csvField(const QString& text)
     return '"' + field.replace("\"", "\"\"") + '"';
 }
 
+// Loads the photograph, checking it against the size its header gave.
+bool loadPhoto(const Photo& photo, QImage& image, QString& error)
+{
+    QString why;
+    if (!loadImage(photo.path, image, why)) {
+        error = QStringLiteral("%1: cannot read %2: %3").arg(photo.where, photo.path, why);
+        return false;
+    }
+    if (image.size() != photo.size) {
+        error = QStringLiteral("%1: %2 is %3 x %4 pixels, not the %5 x %6 of its header")
+                    .arg(photo.where, photo.path)
+                    .arg(image.width())
+                    .arg(image.height())
+                    .arg(photo.size.width())
+                    .arg(photo.size.height());
+        return false;
+    }
+    return true;
+}
+
+// A person's window in a training strip, to set hard negatives beside.
+struct PersonWindow {
+    int strip = 0;
+    StripBox box;
+    QString photo;
+    QRect part;
+    bool mirrored = false;
+};
+
+// A hard negative cut and waiting for its strip.
+struct HardCrop {
+    QImage image;
+    QString photo;
+    QRect window;
+    bool mirrored = false;
+    double score = 0;
+};
+
 // The run itself: the sets being written and what is counted.
 class Job
 {
@@ -147,10 +196,17 @@ public:
 
     bool open(QString& error);
     bool cut(const Photo& photo, QString& error);
+    // Searches the training photographs with weights and writes the hard
+    // strips; call after every cut.
+    bool mine(const std::vector<Photo>& photos, const std::vector<double>& weights,
+              const PrepareProgress& progress, QString& error);
     bool finish(QString& error);
 
 private:
     bool addStrip(const Photo& photo, const QImage& image, const StripPlan& plan, QString& error);
+    bool addHardStrip(QString& error);
+    bool writeSource(bool test, int strip, const QString& photo, const QRect& part, bool mirrored,
+                     int column, const QByteArray& score, QString& error);
 
     const PrepareOptions& options;
     PrepareReport& report;
@@ -159,6 +215,8 @@ private:
     StripSet train;
     StripSet test;
     QFile sources;
+    std::vector<PersonWindow> personWindows;
+    std::vector<HardCrop> crops;
 };
 
 bool Job::open(QString& error)
@@ -178,27 +236,15 @@ bool Job::open(QString& error)
             QStringLiteral("cannot create %1: %2").arg(sources.fileName(), sources.errorString());
         return false;
     }
-    sources.write("set,strip,photo,left,top,width,height,mirrored\n");
+    sources.write("set,strip,photo,left,top,width,height,mirrored,column,score\n");
     return true;
 }
 
 bool Job::cut(const Photo& photo, QString& error)
 {
     QImage image;
-    QString why;
-    if (!loadImage(photo.path, image, why)) {
-        error = QStringLiteral("%1: cannot read %2: %3").arg(photo.where, photo.path, why);
+    if (!loadPhoto(photo, image, error))
         return false;
-    }
-    if (image.size() != photo.size) {
-        error = QStringLiteral("%1: %2 is %3 x %4 pixels, not the %5 x %6 of its header")
-                    .arg(photo.where, photo.path)
-                    .arg(image.width())
-                    .arg(image.height())
-                    .arg(photo.size.width())
-                    .arg(photo.size.height());
-        return false;
-    }
     if (photo.people.empty()) {
         // Only a test set has strips without people: training takes its
         // background from beside the people.
@@ -224,14 +270,21 @@ bool Job::cut(const Photo& photo, QString& error)
             ++report.tooSmall;
             continue;
         }
-        const StripPlan plan = planPersonStrip(photo.size, photo.people, i, options.stripWidth);
+        // A test strip marks everyone in it for the count; a training strip
+        // only its own person, and keeps the others out of its background.
+        const StripPlan plan =
+            photo.test ? planPersonStrip(photo.size, photo.people, i, options.stripWidth)
+                       : planTrainingStrip(photo.size, photo.people, i, options.stripWidth, false);
         if (!plan.why.isEmpty()) {
             ++report.tooNarrow;
             continue;
         }
         if (!addStrip(photo, image, plan, error))
             return false;
-        if (options.mirror && !photo.test && !addStrip(photo, image, mirrorPlan(plan), error))
+        if (options.mirror && !photo.test &&
+            !addStrip(photo, image,
+                      planTrainingStrip(photo.size, photo.people, i, options.stripWidth, true),
+                      error))
             return false;
     }
     return true;
@@ -248,17 +301,123 @@ bool Job::addStrip(const Photo& photo, const QImage& image, const StripPlan& pla
     const int number = set.add(strip, plan.boxes, error);
     if (number < 0)
         return false;
-    const QRect& r = plan.source;
-    const QByteArray line = (photo.test ? "test," : "train,") + QByteArray::number(number) + ',' +
-                            csvField(photo.name) + ',' + QByteArray::number(r.x()) + ',' +
-                            QByteArray::number(r.y()) + ',' + QByteArray::number(r.width()) + ',' +
-                            QByteArray::number(r.height()) + ',' + (plan.mirrored ? "yes" : "no") +
-                            '\n';
+    if (!photo.test)
+        personWindows.push_back(PersonWindow{number, plan.boxes[0], photo.name,
+                                             photoPart(plan, plan.boxes[0]), plan.mirrored});
+    return writeSource(photo.test, number, photo.name, shownPart(plan), plan.mirrored, 0, {},
+                       error);
+}
+
+bool Job::writeSource(bool test, int strip, const QString& photo, const QRect& part, bool mirrored,
+                      int column, const QByteArray& score, QString& error)
+{
+    const QByteArray line =
+        (test ? "test," : "train,") + QByteArray::number(strip) + ',' + csvField(photo) + ',' +
+        QByteArray::number(part.x()) + ',' + QByteArray::number(part.y()) + ',' +
+        QByteArray::number(part.width()) + ',' + QByteArray::number(part.height()) + ',' +
+        (mirrored ? "yes" : "no") + ',' + QByteArray::number(column) + ',' + score + '\n';
     if (sources.write(line) != line.size()) {
         error =
             QStringLiteral("cannot write %1: %2").arg(sources.fileName(), sources.errorString());
         return false;
     }
+    return true;
+}
+
+bool Job::mine(const std::vector<Photo>& photos, const std::vector<double>& weights,
+               const PrepareProgress& progress, QString& error)
+{
+    if (personWindows.empty()) {
+        error = QStringLiteral("no training strip holds a person to set the false alarms beside");
+        return false;
+    }
+    ScanSettings settings;
+    settings.threshold = options.hardThreshold;
+    PhotoScanner scanner(weights, settings);
+    const double nms = DetectOptions().nms;
+    MiningCount count;
+    const int total = static_cast<int>(
+        std::count_if(photos.begin(), photos.end(), [](const Photo& p) { return !p.test; }));
+    for (const Photo& photo : photos) {
+        if (photo.test)
+            continue;
+        QImage image;
+        if (!loadPhoto(photo, image, error))
+            return false;
+        std::vector<HardNegative> found;
+        try {
+            found = mineHardNegatives(scanner, settings, image, photo.people, nms, options.hardMax,
+                                      count);
+        } catch (const std::bad_alloc&) {
+            error = QStringLiteral("not enough memory to search %1").arg(photo.path);
+            return false;
+        }
+        for (const HardNegative& negative : found) {
+            for (bool mirrored : {false, true}) {
+                if (mirrored && !options.mirror)
+                    continue;
+                const QImage crop = cutHardCrop(image, negative.window, mirrored);
+                if (crop.isNull()) {
+                    error = QStringLiteral("not enough memory to cut a false alarm from %1")
+                                .arg(photo.path);
+                    return false;
+                }
+                crops.push_back(
+                    HardCrop{crop, photo.name, negative.window, mirrored, negative.score});
+                if (static_cast<int>(crops.size()) == kHardCropsPerStrip && !addHardStrip(error))
+                    return false;
+            }
+        }
+        ++report.minedPhotos;
+        if (photo.people.empty())
+            ++report.minedPhotosWithoutPeople;
+        if (progress)
+            progress(true, report.minedPhotos, total);
+    }
+    if (!crops.empty() && !addHardStrip(error))
+        return false;
+    report.windowsSearched = count.searched;
+    report.falseAlarms = count.found;
+    report.distinctFalseAlarms = count.distinct;
+    report.falseAlarmsKept = count.kept;
+    return true;
+}
+
+bool Job::addHardStrip(QString& error)
+{
+    // The people's windows take turns, so that no one person is repeated
+    // much more than another.
+    const PersonWindow& person = personWindows[report.hardStrips % personWindows.size()];
+    const QString path =
+        QDir(staging.filePath("train")).filePath(QStringLiteral("%1.png").arg(person.strip));
+    QImage strip;
+    QString why;
+    if (!loadImage(path, strip, why)) {
+        error = QStringLiteral("cannot read %1 again: %2").arg(path, why);
+        return false;
+    }
+    std::vector<QImage> images;
+    for (const HardCrop& crop : crops)
+        images.push_back(crop.image);
+    const QImage hard = composeHardStrip(
+        strip.copy(person.box.Xmin, person.box.Ymin, kWindowWidth, kWindowHeight), images);
+    if (hard.isNull()) {
+        error = QStringLiteral("not enough memory for a hard strip");
+        return false;
+    }
+    const int number = train.add(hard, {kHardStripBox}, error);
+    if (number < 0 ||
+        !writeSource(false, number, person.photo, person.part, person.mirrored, 0, {}, error))
+        return false;
+    for (int k = 0; k < static_cast<int>(crops.size()); ++k) {
+        const HardCrop& c = crops[k];
+        if (!writeSource(false, number, c.photo, c.window, c.mirrored, hardCropColumn(k),
+                         QByteArray::number(c.score, 'g', 6), error))
+            return false;
+    }
+    ++report.hardStrips;
+    report.hardCrops += static_cast<int>(crops.size());
+    crops.clear();
     return true;
 }
 
@@ -272,8 +431,8 @@ bool Job::finish(QString& error)
         return false;
     }
     sources.close();
-    report.trainStrips = train.strips();
-    report.trainBoxes = train.boxes();
+    report.trainStrips = train.strips() - report.hardStrips;
+    report.trainBoxes = train.boxes() - report.hardStrips;
     report.testStrips = test.strips();
     report.testBoxes = test.boxes();
     report.testStripsWithoutPeople = test.stripsWithoutBoxes();
@@ -301,17 +460,29 @@ PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress
         for (std::size_t i = 0; i < photos.size(); ++i)
             photos[i].test = test[i];
     }
-    // Photographs without people serve the test set only.
-    if (!options.emptyDir.isEmpty() && options.mode != PrepareMode::Train) {
+    // Photographs without people serve the test set, but with --mode train
+    // only the search for false alarms.
+    if (!options.emptyDir.isEmpty()) {
         const std::size_t first = photos.size();
         if (!listPhotosWithoutPeople(options.emptyDir, photos, error))
             return report;
         for (std::size_t i = first; i < photos.size(); ++i)
-            photos[i].test = true;
+            photos[i].test = options.mode != PrepareMode::Train;
     }
     for (Photo& photo : photos)
         if (!checkPhoto(photo, error))
             return report;
+    std::vector<double> weights;
+    if (!options.hardModel.isEmpty()) {
+        QString why;
+        model* loaded = loadModelFile(options.hardModel, why);
+        if (!loaded) {
+            error = QStringLiteral("cannot load the model %1: %2").arg(options.hardModel, why);
+            return report;
+        }
+        weights = objectWeights(*loaded);
+        free_and_destroy_model(&loaded);
+    }
 
     Job job(options, report, warning);
     if (!job.open(error))
@@ -322,11 +493,13 @@ PrepareReport runPrepareJob(const PrepareOptions& options, const PrepareProgress
             return report;
         if (photos[i].test)
             ++report.testPhotos;
-        else
+        else if (photos[i].annotated)
             ++report.trainPhotos;
         if (progress)
-            progress(i + 1, total);
+            progress(false, i + 1, total);
     }
+    if (!options.hardModel.isEmpty() && !job.mine(photos, weights, progress, error))
+        return report;
     job.finish(error);
     return report;
 }

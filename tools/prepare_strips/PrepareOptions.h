@@ -33,4 +33,14 @@ struct PrepareOptions {
     bool mirror = false;
     // Strips cut from each photograph without people.
     int emptyStrips = 1;
+
+    // A model whose false alarms on the training photographs, outside their
+    // people, and on the photographs without people of the training set
+    // become hard-negative strips; empty for none.
+    QString hardModel;
+    // The least score of a false alarm: 0 is the model's own accept rule.
+    double hardThreshold = 0;
+    // The most false alarms kept from one photograph: on the hard generated
+    // photographs AP rose up to 40 and no further (docs/preparing-photographs.md).
+    int hardMax = 40;
 };

@@ -91,6 +91,27 @@ StripPlan planPersonStrip(QSize photoSize, const std::vector<PersonBox>& people,
     return plan;
 }
 
+QRect photoPart(const StripPlan& plan, const StripBox& box)
+{
+    const QRect& r = plan.source;
+    const int width = plan.size.width();
+    // The box's columns in the scaled part before it is trimmed and mirrored.
+    const int from = plan.trimLeft + (plan.mirrored ? width - box.Xmax : box.Xmin);
+    const int to = plan.trimLeft + (plan.mirrored ? width - box.Xmin : box.Xmax);
+    const double perColumn = double(r.width()) / (width + plan.trimLeft + plan.trimRight);
+    const double perRow = double(r.height()) / plan.size.height();
+    const int left = r.x() + static_cast<int>(std::lround(from * perColumn));
+    const int right = r.x() + static_cast<int>(std::lround(to * perColumn));
+    const int top = r.y() + static_cast<int>(std::lround(box.Ymin * perRow));
+    const int bottom = r.y() + static_cast<int>(std::lround(box.Ymax * perRow));
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QRect shownPart(const StripPlan& plan)
+{
+    return photoPart(plan, StripBox{0, 0, plan.size.height(), plan.size.width()});
+}
+
 StripPlan mirrorPlan(const StripPlan& plan)
 {
     StripPlan mirrored = plan;

@@ -29,12 +29,15 @@ struct StripBox {
 };
 
 // How one strip comes out of its photograph: the part of the photograph it
-// shows, scaled to size, and the window of every person that lies wholly in
-// its top 200 rows. An empty why means the strip can be cut; otherwise why
-// says why not, and nothing else is set.
+// shows, scaled to size (and trimLeft + trimRight columns wider, which are
+// then cut off at either side), and the window of every person that lies
+// wholly in its top 200 rows. An empty why means the strip can be cut;
+// otherwise why says why not, and nothing else is set.
 struct StripPlan {
     QRect source;
     QSize size;
+    int trimLeft = 0;
+    int trimRight = 0;
     bool mirrored = false;
     std::vector<StripBox> boxes;
     QString why;
@@ -52,6 +55,13 @@ struct StripPlan {
 // Requires: every box non-empty and inside the photograph; maxWidth >= 80.
 StripPlan planPersonStrip(QSize photoSize, const std::vector<PersonBox>& people, int person,
                           int maxWidth);
+
+// The part of the photograph behind box, a box of the strip, to the nearest
+// pixel.
+QRect photoPart(const StripPlan& plan, const StripBox& box);
+
+// The part of the photograph that the whole strip shows.
+QRect shownPart(const StripPlan& plan);
 
 // The same strip mirrored left to right: a box from Xmin to Xmax becomes
 // one from width - Xmax to width - Xmin.

@@ -3,9 +3,12 @@
 QImage cutStrip(const QImage& photo, const StripPlan& plan)
 {
     // Cut first: scaling only the strip's part keeps a large photograph cheap.
+    const QSize scaled(plan.size.width() + plan.trimLeft + plan.trimRight, plan.size.height());
     QImage strip = photo.copy(plan.source)
                        .convertToFormat(QImage::Format_RGB32)
-                       .scaled(plan.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                       .scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (scaled != plan.size)
+        strip = strip.copy(plan.trimLeft, 0, plan.size.width(), plan.size.height());
     if (plan.mirrored)
         strip = strip.mirrored(true, false);
     return strip;

@@ -24,6 +24,13 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
         out << "  training: " << counted(r.trainStrips, "strip", "strips") << " with "
             << counted(r.trainBoxes, "box", "boxes") << " from "
             << counted(r.trainPhotos, "photograph", "photographs") << ", in train/ and train.txt\n";
+    if (!line.options.hardModel.isEmpty())
+        out << "  hard negatives: " << r.windowsSearched << " windows searched in "
+            << counted(r.minedPhotos, "photograph", "photographs") << " ("
+            << r.minedPhotosWithoutPeople << " without people), " << r.falseAlarms
+            << " false alarms found (" << r.distinctFalseAlarms << " apart from near-duplicates), "
+            << r.falseAlarmsKept << " kept: " << counted(r.hardCrops, "crop", "crops") << " in "
+            << counted(r.hardStrips, "strip", "strips") << " after the others\n";
     if (line.options.mode != PrepareMode::Train)
         out << "  test: " << counted(r.testStrips, "strip", "strips") << " with "
             << counted(r.testBoxes, "box", "boxes") << " ("
@@ -61,10 +68,11 @@ int main(int argc, char** argv)
     // A line a second at most, and the last one.
     QElapsedTimer sinceLine;
     sinceLine.start();
-    const auto progress = [&](int done, int total) {
+    const auto progress = [&](bool mining, int done, int total) {
         if (done < total && sinceLine.elapsed() < 1000)
             return;
-        err << "ombre-prepare: " << done << " of " << total << " photographs\n";
+        err << "ombre-prepare: " << (mining ? "searched " : "cut ") << done << " of " << total
+            << " photographs\n";
         err.flush();
         sinceLine.restart();
     };
