@@ -2,6 +2,7 @@
 
 #include "AnswerReader.h"
 #include "Controller.h"
+#include "TerminalProgress.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,8 @@ QString Console::message(QString msg)
     const QString answer = readAnswer(in);
     // The command cannot get its names and does none of its work.
     if (answer.isEmpty()) {
-        std::fputs("Ombrec: standard input ended before the answer to the prompt above\n", stderr);
+        writeToStandardError(
+            "Ombrec: standard input ended before the answer to the prompt above\n");
         std::exit(1);
     }
     return answer;
@@ -28,6 +30,8 @@ void Console::showMessage(QString msg, bool b, QImage* temp)
     // The two failure reports of the engine decide the exit code.
     if (msg == QLatin1String("Error") || msg == QLatin1String("can't load model from file"))
         failed = true;
+    // Standard output may be the terminal that shows progress on standard error.
+    clearStandardErrorProgress();
     out << msg << Qt::endl;
 }
 

@@ -39,8 +39,10 @@ for each, in this order:
        Input the file with right locations
 
 Reports go to standard output; why something failed, and warnings, to
-standard error. Exit codes: 0 the command completed, 1 it reported an error
-or standard input ended before every name was given, 2 wrong command line.)";
+standard error. While t or d runs, a terminal on standard error also shows
+how many images are done, how fast, and the time left. Exit codes: 0 the
+command completed, 1 it reported an error or standard input ended before
+every name was given, 2 wrong command line.)";
 
 } // namespace
 

@@ -4,12 +4,14 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -35,9 +37,28 @@ MainWindow::MainWindow()
       button6(new QPushButton(QStringLiteral("&Precision and Recall"))), window(new QWidget),
       mainLayout(new QVBoxLayout), layout1(new QHBoxLayout), layout2(new QHBoxLayout)
 {
+    // A screen reader announces the name and the description; the two search
+    // buttons' texts differ only at the end.
+    const struct {
+        QPushButton* button;
+        QString name;
+        QString description;
+    } buttons[] = {
+        {button1, tr("Train"),
+         tr("Learns a model from a directory of images and a file of person boxes")},
+        {button2, tr("Search a directory"),
+         tr("Finds people in every image that a file of image numbers names")},
+        {button3, tr("Search an image"), tr("Finds people in one image")},
+        {button6, tr("Precision and recall"),
+         tr("Compares a file of found boxes with a file of right boxes")},
+        {button4, tr("Exit"), tr("Says goodbye and closes the program")},
+    };
     // The buttons share their row equally.
-    for (QPushButton* button : {button1, button2, button3, button6, button4})
-        layout2->addWidget(button, 8);
+    for (const auto& b : buttons) {
+        b.button->setAccessibleName(b.name);
+        b.button->setAccessibleDescription(b.description);
+        layout2->addWidget(b.button, 8);
+    }
     layout1->addWidget(labelIm, 0);
     mainLayout->addLayout(layout2, 0);
     mainLayout->addLayout(layout1, 0);
@@ -55,15 +76,28 @@ MainWindow::~MainWindow() = default;
 QString MainWindow::message(QString msg, bool fil)
 {
     showBox(QStringLiteral("Message"), msg);
+    // Images, the files read and the files written tend to live in three
+    // places of their own: each kind of dialog opens where it was last used,
+    // in this run or an earlier one.
+    const bool output = fil && msg.startsWith(QLatin1String("Output"));
+    const QString key = !fil     ? QStringLiteral("dialogs/directory")
+                        : output ? QStringLiteral("dialogs/save")
+                                 : QStringLiteral("dialogs/open");
+    QSettings settings;
+    const QString start = settings.value(key).toString();
     // Each dialog opens once: cancelling it gives the empty name that
     // abandons the command.
+    QString name;
     if (!fil)
-        return QFileDialog::getExistingDirectory(this, QString(), QString(),
-                                                 QFileDialog::ShowDirsOnly);
+        name = QFileDialog::getExistingDirectory(this, QString(), start, QFileDialog::ShowDirsOnly);
     // A file the command writes may be new, and replacing one is confirmed.
-    if (msg.startsWith(QLatin1String("Output")))
-        return QFileDialog::getSaveFileName(this);
-    return QFileDialog::getOpenFileName(this);
+    else if (output)
+        name = QFileDialog::getSaveFileName(this, QString(), start);
+    else
+        name = QFileDialog::getOpenFileName(this, QString(), start);
+    if (!name.isEmpty())
+        settings.setValue(key, fil ? QFileInfo(name).absolutePath() : name);
+    return name;
 }
 
 void MainWindow::showMessage(QString msg, bool b, QImage* temp)

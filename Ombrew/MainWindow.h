@@ -30,8 +30,10 @@ public:
 
     // Shows msg in a box, then opens one dialog: a directory dialog when fil
     // is false, a save dialog for a prompt that begins with "Output" (a file
-    // the command writes), an open dialog for any other file. Returns the
-    // name chosen, or an empty text when the user cancelled the dialog.
+    // the command writes), an open dialog for any other file. Each kind of
+    // dialog opens in the directory it last took a name from, which the
+    // application's QSettings keep between runs. Returns the name chosen, or
+    // an empty text when the user cancelled the dialog.
     QString message(QString msg, bool fil) override;
     // Shows msg in the status bar for two seconds; when b is true, also
     // shows temp at its own size (temp null leaves the image as it is).

@@ -15,8 +15,8 @@ const char* const kHelp = R"(usage: Ombrew [Qt's options, e.g. -platform NAME]
 Opens the window of the person detector. Its buttons train a model, search a
 directory of images or one image, count recall and precision, and exit. Each
 command shows its prompts in a message box and asks for each name in a file
-or directory dialog; reports show in the status bar, warnings and errors go
-to standard error.)";
+or directory dialog, which opens where that kind of dialog last took a name;
+reports show in the status bar, warnings and errors go to standard error.)";
 
 } // namespace
 
@@ -28,6 +28,9 @@ int main(int argc, char** argv)
     if (answerHelpOrVersion(argc, argv, "Ombrew", QString::fromUtf8(kHelp)))
         return 0;
     QApplication app(argc, argv);
+    // Where the window keeps its settings: ~/.config/Ombre/Ombrew.conf on Linux.
+    QCoreApplication::setOrganizationName(QStringLiteral("Ombre"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrew"));
     char command[] = "";
     auto window = std::make_unique<MainWindow>();
     auto controller = std::make_unique<Controller>(*window, command);

@@ -1,5 +1,6 @@
 #include "Controller.h"
 
+#include "TerminalProgress.h"
 #include "View.h"
 
 #include <clocale>
@@ -25,8 +26,18 @@ Controller::Controller(View& vie, char* temp) : QObject(nullptr), view(&vie)
     std::setlocale(LC_NUMERIC, "C");
 #ifdef OMBRE_WINDOW
     logic.onImage = [this](const QString& text) { view->showMessage(text, false, nullptr); };
-#endif
     vie.controlActions(this, temp);
+#else
+    // The console's whole command runs inside controlActions; a terminal on
+    // standard error shows how far its training or directory search has got.
+    const std::unique_ptr<TerminalProgress> progress = TerminalProgress::onStandardError();
+    if (progress)
+        logic.onProgress = [line = progress.get()](int done, int total) {
+            line->update(done, total);
+        };
+    vie.controlActions(this, temp);
+    logic.onProgress = nullptr;
+#endif
 }
 
 Controller::~Controller() = default;

@@ -1,8 +1,8 @@
 #include "Warning.h"
 
-#include <QString>
+#include "TerminalProgress.h"
 
-#include <cstdio>
+#include <QString>
 
 namespace
 {
@@ -19,8 +19,7 @@ void writeWarnings(const QByteArray& lines)
         captured->append(lines);
         return;
     }
-    std::fwrite(lines.constData(), 1, static_cast<size_t>(lines.size()), stderr);
-    std::fflush(stderr);
+    writeToStandardError(lines);
 }
 
 void warn(const QString& text)

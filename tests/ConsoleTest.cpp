@@ -1,10 +1,19 @@
 #include "Programs.h"
 #include "ScratchTest.h"
+#include "TerminalProgress.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+#include <ostream>
+
+// Failures show a terminal's lines as text.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace
 {
@@ -118,6 +127,86 @@ TEST_F(ConsoleTest, PrintsADecimalPointUnderACommaLocale)
 {
     const RunResult r = run({"c"}, evaluationInput(), {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
     EXPECT_EQ(r.out, kEvaluationOutput);
+}
+
+// What a terminal shows after text: a carriage return goes back to the start
+// of the line, where the text that follows overwrites it. Lines end at their
+// last character that is not a blank.
+QStringList screen(const QByteArray& text)
+{
+    QStringList lines{""};
+    int column = 0;
+    for (const char c : text) {
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            lines << "";
+            column = 0;
+        } else {
+            QString& line = lines.last();
+            if (column < line.size())
+                line[column] = QLatin1Char(c);
+            else
+                line += QLatin1Char(c);
+            ++column;
+        }
+    }
+    for (QString& line : lines)
+        while (line.endsWith(' '))
+            line.chop(1);
+    return lines;
+}
+
+// A terminal with a clock that the test sets.
+class FakeTerminal
+{
+public:
+    QByteArray text;
+    std::chrono::milliseconds now{0};
+    TerminalProgress progress{[this](const QByteArray& t) { text += t; },
+                              [this] { return std::chrono::steady_clock::time_point(now); }};
+};
+
+TEST(TerminalProgressTest, RedrawsInPlaceAtMostFourTimesASecondAndClearsAtTheEnd)
+{
+    FakeTerminal terminal;
+    // The speed counts from the first image done.
+    const struct {
+        int ms;
+        int done;
+        const char* line;
+    } steps[] = {
+        {0, 1, "image 1 of 100000"},
+        {200, 2, "image 1 of 100000"},
+        {5000, 2, "image 2 of 100000, 0.2 images/s, 138 h 53 min left"},
+        {10000, 1001, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
+        {10100, 1002, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
+        {20000, 99001, "image 99001 of 100000, 4950.0 images/s, 0 s left"},
+        {20010, 100000, ""},
+    };
+    int drawings = 0;
+    for (const auto& step : steps) {
+        terminal.now = std::chrono::milliseconds(step.ms);
+        const QByteArray before = terminal.text;
+        terminal.progress.update(step.done, 100000);
+        drawings += terminal.text != before;
+        EXPECT_EQ(screen(terminal.text), QStringList{step.line}) << step.ms << " ms";
+    }
+    EXPECT_EQ(drawings, 5);
+}
+
+TEST(TerminalProgressTest, WarningsAndReportsGoAboveTheLineUngarbled)
+{
+    FakeTerminal terminal;
+    terminal.progress.writeAbove("before any progress\n");
+    terminal.progress.update(1, 3);
+    terminal.progress.writeAbove("w: 1\n");
+    terminal.now = std::chrono::seconds(1);
+    terminal.progress.update(2, 3);
+    // A report on the same terminal starts on a clear line.
+    terminal.progress.clear();
+    terminal.text += "Error\n";
+    EXPECT_EQ(screen(terminal.text), (QStringList{"before any progress", "w: 1", "Error", ""}));
 }
 
 // Every program and tool: help and version on standard output with code 0,

@@ -1,5 +1,6 @@
 #include "LocationFile.h"
 #include "NamesFile.h"
+#include "TestNames.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -65,13 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"int extremes",
                              "2147483647 -2147483648 0 0 0\n",
                              {Box{2147483647, -2147483647 - 1, 0, 0, 0}}}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    [](const auto& info) { return testName(info.param.what); });
 
 INSTANTIATE_TEST_SUITE_P(
     LinesWithoutABox, LocationReader,
@@ -85,13 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"number far beyond int", "1 2 3 4 99999999999999999999999\n", {}},
                     LineCase{"sign without digits", "1 2 - 4 5\n", {}},
                     LineCase{"NUL inside the numbers", QByteArray("1 2\0 3 4 5\n", 11), {}}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    [](const auto& info) { return testName(info.param.what); });
 
 TEST(LocationReaderTest, NeverSplitsALongLine)
 {

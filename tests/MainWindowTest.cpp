@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "Controller.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,13 +35,15 @@ namespace
 {
 
 // One application for every test. Qt's own dialogs, so that a timer can find
-// and answer them.
+// and answer them. Settings in a directory of the tests, never the user's.
 class Application : public testing::Environment
 {
 public:
     void SetUp() override
     {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        QCoreApplication::setOrganizationName(QStringLiteral("OmbreTest"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { app.reset(); }
@@ -48,6 +52,7 @@ private:
     int argc = 1;
     char name[16] = "MainWindowTest";
     char* argv[2] = {name, nullptr};
+    QTemporaryDir settings;
     std::unique_ptr<QApplication> app;
 };
 testing::Environment* const application = testing::AddGlobalTestEnvironment(new Application);
@@ -59,6 +64,7 @@ class Responder
 {
 public:
     QStringList seen;
+    QStringList directories; // where each file dialog opened
 
     explicit Responder(QStringList script) : script(std::move(script))
     {
@@ -95,6 +101,7 @@ private:
                 seen << "open dialog";
             else
                 seen << "unexpected dialog";
+            directories << dialog->directory().absolutePath();
             // A window that reopens its dialogs would never let a test end.
             if (script.isEmpty() && ++unscripted > 20)
                 qFatal("dialogs keep opening after the script ran out");
@@ -146,6 +153,11 @@ const char* const kGoodbye = "Exit: Thank you for using my Program)) Goodbye!!";
 class MainWindowTest : public testing::Test
 {
 protected:
+    // Dialogs open where no earlier test left them.
+    bool settingsCleared = [] {
+        QSettings().clear();
+        return true;
+    }();
     QTemporaryDir dir;
     QString empty = write("empty.txt", "");
     char command[1] = {'\0'};
@@ -219,11 +231,18 @@ TEST_F(MainWindowTest, ShowsTheTitledWindowWithButtonsAboveTheImageAndNoMenus)
     const QList<QKeySequence> mnemonics{Qt::ALT | Qt::Key_T, Qt::ALT | Qt::Key_S,
                                         Qt::ALT | Qt::Key_S, Qt::ALT | Qt::Key_P,
                                         Qt::ALT | Qt::Key_E};
+    // What a screen reader announces.
+    const QStringList names{"Train", "Search a directory", "Search an image",
+                            "Precision and recall", "Exit"};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(texts[i].toStdString());
         ASSERT_NE(button(i), nullptr);
         EXPECT_EQ(button(i)->text(), texts[i]);
         EXPECT_EQ(button(i)->shortcut(), mnemonics[i]);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button(i));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), names[i]);
+        EXPECT_GT(accessible->text(QAccessible::Description).size(), 20);
         EXPECT_EQ(row(0)->stretch(i), 8);
         EXPECT_EQ(row(0)->itemAt(i)->alignment(), Qt::Alignment());
     }
@@ -371,6 +390,39 @@ TEST_F(MainWindowTest, MessageShowsThePromptBoxThenOneDialogForTheKindOfName)
         // An empty answer is the cancelled dialog.
         EXPECT_EQ(window->message(c.prompt, c.fil), c.answer);
         EXPECT_EQ(responder.seen, QStringList{"Message: " + c.prompt} + c.dialogs);
+    }
+}
+
+TEST_F(MainWindowTest, EachKindOfDialogOpensWhereItLastTookANameInALaterRunToo)
+{
+    for (const char* place : {"images", "read", "written"})
+        ASSERT_TRUE(QDir(dir.path()).mkdir(place));
+    const struct {
+        QString prompt;
+        bool fil;
+        QString answer;
+        QString place;
+    } kinds[] = {
+        {"Input the directory with training Images", false, dir.filePath("images"), "images"},
+        {"Input the file with model", true, write("read/model.txt", ""), "read"},
+        {"Output the file with locations", true, dir.filePath("written/found.txt"), "written"},
+    };
+    for (const auto& kind : kinds) {
+        Responder responder = respond({kind.answer});
+        EXPECT_EQ(window->message(kind.prompt, kind.fil), kind.answer);
+    }
+    {
+        // A cancelled dialog moves nothing.
+        Responder cancelling = respond();
+        window->message("Input the Image", true);
+    }
+
+    MainWindow later;
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.prompt.toStdString());
+        Responder responder = respond();
+        later.message(kind.prompt, kind.fil);
+        EXPECT_EQ(responder.directories, QStringList{dir.filePath(kind.place)});
     }
 }
 

@@ -89,7 +89,8 @@ TEST_P(SearchParallelParts, WritesTheSameBytesAsOneSearch)
 }
 
 INSTANTIATE_TEST_SUITE_P(OneToMorePartsThanNames, SearchParallelParts,
-                         testing::Values(1, 2, 3, 5, 40));
+                         testing::Values(1, 2, 3, 5, 40),
+                         [](const auto& info) { return "Parts" + std::to_string(info.param); });
 
 TEST_F(SearchParallelTest, EmptyNamesFileGivesAnEmptyLocationFile)
 {

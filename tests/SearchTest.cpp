@@ -78,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(Widths, WindowPositions,
                                          WidthCase{85, "0  0  0  200  80\n"},
                                          WidthCase{86, "0  0  0  200  80\n0  0  5  200  85\n"},
                                          WidthCase{100, "0  0  0  200  80\n0  0  5  200  85\n"
-                                                        "0  0  10  200  90\n0  0  15  200  95\n"}));
+                                                        "0  0  10  200  90\n0  0  15  200  95\n"}),
+                         [](const auto& info) {
+                             return "Width" + std::to_string(info.param.width);
+                         });
 
 TEST_F(SearchTest, DrawsEveryAcceptedWindowIntoTheImage)
 {

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -32,6 +34,10 @@ int main(int argc, char** argv)
         return 0;
     // Qt's own dialogs, so that the timer below can find and answer them.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    // The screenshot answers the window's dialogs: the folders they remember
+    // go to a scratch place, not to the user's settings.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
     QStringList names = app.arguments().mid(1);
     if (names.size() != 4) {
