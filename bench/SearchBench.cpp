@@ -1,10 +1,13 @@
 // The whole search of one 640x240 image: the window work alone, plain
 // reference against the engine (every window described, classified and,
 // when accepted, painted), and the engine's search of the PNG file with its
-// decoding against decoding alone. Compare the times of one run.
+// decoding against decoding alone. Then the directory search of 1000 such
+// images on one thread and on every core, against decoding them one after
+// another. Compare the times of one run.
 
 #include "BandDescriptor.h"
 #include "Decision.h"
+#include "DirectorySearch.h"
 #include "ImageLoader.h"
 #include "LocationFile.h"
 #include "Logic.h"
@@ -12,6 +15,7 @@
 #include "ReferenceHog.h"
 #include "TestImages.h"
 #include "TestModels.h"
+#include "ThreadCount.h"
 #include "Window.h"
 
 #include <QDir>
@@ -161,6 +165,71 @@ void BM_SearchPngEndToEnd(benchmark::State& state)
     }
 }
 
+constexpr int kDirectoryImages = 1000;
+
+// kDirectoryImages different 640x240 scenes, made by the first run (about a
+// minute) and kept, and a names file that lists them.
+const QString& sceneDirectory()
+{
+    static const QString dir = [] {
+        const QString d = scratch("directory");
+        QDir().mkpath(d);
+        QByteArray names;
+        for (int i = 0; i < kDirectoryImages; ++i) {
+            const QString png = d + '/' + QString::number(i) + ".png";
+            if (!QFile::exists(png))
+                realLookingImage(640, 240, 1000 + i).save(png);
+            names += QByteArray::number(i) + '\n';
+        }
+        QFile file(d + "/names.txt");
+        file.open(QIODevice::WriteOnly);
+        file.write(names);
+        return d;
+    }();
+    return dir;
+}
+
+// What Ombrec d does after the prompts, on state.range(0) threads.
+void BM_DirectorySearch(benchmark::State& state)
+{
+    const QString dir = sceneDirectory();
+    // On these scenes this offset accepts about a fifth of the windows.
+    std::vector<double> w = mixedWeights(3);
+    for (double& v : w)
+        v -= 0.0115;
+    writeModel(scratch("directory-model.txt"), w);
+    std::unique_ptr<model, ModelDeleter> m(
+        load_model(QFile::encodeName(scratch("directory-model.txt")).constData()));
+    for (auto _ : state) {
+        QFile names(dir + "/names.txt");
+        names.open(QIODevice::ReadOnly);
+        QFile found(scratch("directory-found.txt"));
+        found.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        DirectorySearch search;
+        search.imageDir = dir;
+        search.classifier = m.get();
+        search.output = &found;
+        search.threads = static_cast<int>(state.range(0));
+        benchmark::DoNotOptimize(searchDirectory(names, names.fileName(), search));
+        found.close();
+        found.open(QIODevice::ReadOnly);
+        // The share of the windows accepted: 112 windows an image.
+        state.counters["accepted"] = found.readAll().count('\n') / (112.0 * kDirectoryImages);
+    }
+}
+
+void BM_DecodeDirectory(benchmark::State& state)
+{
+    const QString dir = sceneDirectory();
+    for (auto _ : state) {
+        for (int i = 0; i < kDirectoryImages; ++i) {
+            QImage image;
+            QImageReader(dir + '/' + QString::number(i) + ".png").read(&image);
+            benchmark::DoNotOptimize(image);
+        }
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_SearchWorkReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -168,5 +237,13 @@ BENCHMARK(BM_SearchWorkFast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadThenSearchWork)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodePng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchPngEndToEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirectorySearch)
+    ->Arg(1)
+    ->Arg(threadCount())
+    ->ArgName("threads")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_DecodeDirectory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

@@ -1,13 +1,12 @@
 #include "Logic.h"
 
-#include "BandDescriptor.h"
-#include "Decision.h"
+#include "DirectorySearch.h"
 #include "Evaluation.h"
-#include "ImageLoader.h"
+#include "ImageSearch.h"
 #include "ModelFile.h"
-#include "NamesFile.h"
-#include "Painter.h"
 #include "SameFile.h"
+#include "ThreadCount.h"
+#include "TrainingProblem.h"
 #include "Warning.h"
 #include "Window.h"
 
@@ -16,7 +15,6 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 Logic::Logic() = default;
@@ -24,68 +22,10 @@ Logic::~Logic() = default;
 
 void Logic::getFileNameFromInt(int i)
 {
-    // Numbers outside 0..999 keep their full decimal form, sign included.
-    curFile = std::make_unique<QString>(curCat + QDir::separator() + QString::number(i) +
-                                        QStringLiteral(".png"));
-}
-
-bool Logic::loadImage()
-{
-    band.reset();
-    curImage = std::make_unique<QImage>();
-    QString why;
-    if (!::loadImage(*curFile, *curImage, why)) {
-        warn(QStringLiteral("error: can't load image %1: %2").arg(*curFile, why));
-        return false;
-    }
-    return true;
-}
-
-// --- descriptor --------------------------------------------------------------
-
-// Adds the votes of the window to curHist. The bins of the window's rows are
-// worked out once and kept until the image or the rows change.
-void Logic::makeHOG(int Ymin, int Xmin, int Ymax, int Xmax)
-{
-    if (!band || band->top() != Ymin || band->bottom() != Ymax)
-        band = std::make_unique<BandDescriptor>(*curImage, Ymin, Ymax);
-    band->addWindow(Xmin, Xmax, curHist.get());
-}
-
-void Logic::paint(int Ymin, int Xmin, int Ymax, int Xmax)
-{
-    const ChangedEdges changed = paintBox(*curImage, Ymin, Xmin, Ymax, Xmax);
-    if (!band)
-        return;
-    for (const QRect& r : changed) {
-        if (!r.isEmpty())
-            band->pixelsChanged(r.top(), r.left(), r.bottom() + 1, r.right() + 1);
-    }
+    curFile = std::make_unique<QString>(imagePath(curCat, i));
 }
 
 // --- training ----------------------------------------------------------------
-
-namespace
-{
-
-// Whether a training box can be described: non-empty, inside the image and
-// no larger than the window. In 64 bits, since the file may hold any int.
-QString unusableBoxReason(const Box& box, const QImage& image)
-{
-    const long long width = static_cast<long long>(box.Xmax) - box.Xmin;
-    const long long height = static_cast<long long>(box.Ymax) - box.Ymin;
-    if (width <= 0 || height <= 0)
-        return QStringLiteral("the box is empty");
-    if (box.Xmin < 0 || box.Ymin < 0 || box.Xmax > image.width() || box.Ymax > image.height())
-        return QStringLiteral("the box leaves the %1x%2 image")
-            .arg(image.width())
-            .arg(image.height());
-    if (width > kWindowWidth || height > kWindowHeight)
-        return QStringLiteral("the box is larger than the 80x200 window");
-    return QString();
-}
-
-} // namespace
 
 bool Logic::getFilesTr()
 {
@@ -104,60 +44,22 @@ bool Logic::getFilesTr()
     if (!read)
         return false;
 
-    curHist = std::make_unique<int[]>(kHistSize);
-    bool loaded = false;
-    for (size_t k = 0; k < boxes.size(); ++k) {
-        const Box& box = boxes[k];
-        const QString where = QStringLiteral("%1:%2").arg(curInFile).arg(lineNumbers[k]);
-        // Consecutive lines of one image share its decoding; training never
-        // draws into it.
-        const QString before = curFile ? *curFile : QString();
-        getFileNameFromInt(box.Num);
-        if (!loaded || *curFile != before) {
-            if (onImage)
-                onImage(QStringLiteral("Training on %1").arg(QFileInfo(*curFile).fileName()));
-            loaded = loadImage();
-            if (!loaded) {
-                warn(QStringLiteral("warning: %1: image not loaded, line skipped").arg(where));
-                continue;
-            }
-        }
-        const QString reason = unusableBoxReason(box, *curImage);
-        if (!reason.isEmpty()) {
-            warn(QStringLiteral("warning: %1: %2, line skipped").arg(where, reason));
-            continue;
-        }
-        std::fill_n(curHist.get(), kHistSize, 0);
-        makeHOG(box.Ymin, box.Xmin, box.Ymax, box.Xmax);
-        trainModel(true);
-        // Background windows of the box's rows, clear of the box: they
-        // overlap an 80 pixel box by at most 19 columns.
-        const long long skipFrom = static_cast<long long>(box.Xmin) - 60;
-        const long long skipTo = static_cast<long long>(box.Xmax) - 20;
-        for (int m = 0; m < curImage->width() - kWindowWidth; m += 10) {
-            if (m >= skipFrom && m <= skipTo)
-                continue;
-            std::fill_n(curHist.get(), kHistSize, 0);
-            makeHOG(box.Ymin, m, box.Ymax, m + kWindowWidth);
-            trainModel(false);
-        }
-    }
-    curHist.reset();
-    band.reset();
+    const auto path = [this](int Num) {
+        getFileNameFromInt(Num);
+        return *curFile;
+    };
+    // Training never draws into its images; the window shows the last one.
+    const auto take = [this](int run, int runs, ImageRows& rows) {
+        if (onImage)
+            onImage(QStringLiteral("Training on %1").arg(QFileInfo(rows.path).fileName()));
+        trainFeatures.insert(trainFeatures.end(), rows.rows.begin(), rows.rows.end());
+        trainLabels.insert(trainLabels.end(), rows.labels.begin(), rows.labels.end());
+        curImage = std::make_unique<QImage>(std::move(rows.image));
+        if (onProgress)
+            onProgress(run + 1, runs);
+    };
+    collectTrainingRows(boxes, lineNumbers, curInFile, path, threadCount(), take);
     return makeModel();
-}
-
-void Logic::trainModel(bool t)
-{
-    trainFeatures.emplace_back(curHist.get(), curHist.get() + kHistSize);
-    const int intLab = t ? 1 : -1;
-    trainLabels.push_back(intLab);
-    // Kept in release builds too: a row without its label would train on
-    // shifted labels.
-    if (trainLabels.size() != trainFeatures.size()) {
-        std::fputs("assertion failed: trainLabels.size() == trainFeatures.size()\n", stderr);
-        std::abort();
-    }
 }
 
 namespace
@@ -211,38 +113,12 @@ bool Logic::makeModel()
         return false;
     }
 
-    std::vector<double> y(trainLabels.begin(), trainLabels.end());
-    std::vector<feature_node> nodes(static_cast<size_t>(l) * (kHistSize + 1));
-    std::vector<feature_node*> x(l);
-    for (int i = 0; i < l; ++i) {
-        feature_node* rowNodes = &nodes[static_cast<size_t>(i) * (kHistSize + 1)];
-        for (int j = 0; j < kHistSize; ++j)
-            rowNodes[j] = feature_node{j + 1, trainFeatures[i][j]};
-        rowNodes[kHistSize] = feature_node{-1, 0.0};
-        x[i] = rowNodes;
-    }
-    problem prob{};
-    prob.l = l;
-    prob.n = kHistSize;
-    prob.y = y.data();
-    prob.x = x.data();
-    prob.bias = -1;
-
-    parameter param{};
-    param.solver_type = L2R_L2LOSS_SVC_DUAL;
-    param.eps = 0.0001;
-    param.C = 1;
-    param.nr_weight = 0;
-
-    // The solver shuffles with rand(): the same seed before every training
-    // makes the model file depend on the data alone.
-    std::srand(1);
-    model* trained = train(&prob, &param);
+    // Only the non-zero counts go to LIBLINEAR; the model is the same.
+    model* trained = TrainingProblem(trainFeatures, trainLabels).train();
     const bool saved = saveModelSafely(curModelFile, trained);
     if (!saved)
         std::fputs("can't save model to file \n", stderr);
     free_and_destroy_model(&trained);
-    destroy_param(&param);
     return saved;
 }
 
@@ -258,8 +134,6 @@ bool Logic::loadModel()
     }
     return true;
 }
-
-bool Logic::testModel() { return acceptsWindow(*myModel, curHist.get()); }
 
 bool Logic::emptyOutput(const QString& input)
 {
@@ -280,53 +154,23 @@ bool Logic::emptyOutput(const QString& input)
                  .arg(curOutFile, outFile->errorString()));
         return false;
     }
-    outFile->close();
     return true;
 }
 
 bool Logic::useImage(int Num)
 {
-    if (!loadImage())
-        return false;
-    // The window spans rows 0 to 199: a lower image has no window at all.
-    if (curImage->height() < kWindowHeight) {
-        warn(QStringLiteral("warning: %1 is %2 rows high, fewer than the window's 200: not "
-                            "searched")
-                 .arg(*curFile)
-                 .arg(curImage->height()));
-        return true;
-    }
-    outFile = std::make_unique<QFile>(curOutFile);
-    if (!outFile->open(QIODevice::WriteOnly | QIODevice::Append)) {
-        warn(QStringLiteral("error: can't open %1 for appending: %2")
-                 .arg(curOutFile, outFile->errorString()));
-        return false;
-    }
-    curHist = std::make_unique<int[]>(kHistSize);
-    for (int X = 0; X < curImage->width() - kWindowWidth; X += 5) {
-        std::fill_n(curHist.get(), kHistSize, 0);
-        makeHOG(0, X, kWindowHeight, X + kWindowWidth);
-        if (!testModel())
-            continue;
-        const QByteArray line = locationLine(Box{Num, 0, X, kWindowHeight, X + kWindowWidth});
-        paint(0, X, kWindowHeight, X + kWindowWidth);
-        // Each line reaches the file as soon as it is found.
-        if (outFile->write(line) != line.size() || !outFile->flush()) {
-            warn(QStringLiteral("error: can't write to %1: %2")
-                     .arg(curOutFile, outFile->errorString()));
-            outFile->close();
-            return false;
-        }
-    }
-    outFile->close();
-    return true;
+    SearchedImage found = searchImageFile(*curFile, *myModel, Num);
+    curImage = std::make_unique<QImage>(std::move(found.image));
+    return found.ok && writeLines(*outFile, found.lines);
 }
 
 bool Logic::getFilesSImg()
 {
     curFile = std::make_unique<QString>(curInFile);
-    const bool ok = emptyOutput(QStringLiteral("the image")) && useImage(0);
-    curHist.reset();
+    if (!emptyOutput(QStringLiteral("the image")))
+        return false;
+    const bool ok = useImage(0);
+    outFile->close();
     return ok;
 }
 
@@ -338,18 +182,26 @@ bool Logic::getFilesSDir()
                  .arg(curInFile, inFile->errorString()));
         return false;
     }
-    NamesReader names(*inFile, curInFile);
-    int Num = 0;
     bool ok = emptyOutput(QStringLiteral("the names file"));
-    while (ok && names.next(Num)) {
-        getFileNameFromInt(Num);
-        if (onImage)
-            onImage(QStringLiteral("Searching %1").arg(QFileInfo(*curFile).fileName()));
-        ok = useImage(Num);
+    if (ok) {
+        DirectorySearch search;
+        search.imageDir = curCat;
+        search.classifier = myModel.get();
+        search.output = outFile.get();
+        search.threads = threadCount();
+        // The window shows the image whose lines are being written, and the
+        // last one once the search is over.
+        search.writing = [this](const QString& path, QImage& image) {
+            curFile = std::make_unique<QString>(path);
+            curImage = std::make_unique<QImage>(std::move(image));
+            if (onImage)
+                onImage(QStringLiteral("Searching %1").arg(QFileInfo(path).fileName()));
+        };
+        search.progress = onProgress;
+        ok = searchDirectory(*inFile, curInFile, search);
+        outFile->close();
     }
-    ok = ok && !names.failed();
     inFile->close();
-    curHist.reset();
     return ok;
 }
 

@@ -31,10 +31,15 @@ bool doInOrder(int total, int threads, MakeWorker makeWorker, Take take)
         return true;
     }
 
+    // Items in work or waiting lie in [taken, taken + ahead): one slot each,
+    // so nothing grows with total.
     const int ahead = 2 * threads;
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<std::optional<Result>> done(static_cast<size_t>(total));
+    std::vector<std::optional<Result>> done(static_cast<size_t>(std::min(total, ahead)));
+    const auto slot = [&](int item) -> std::optional<Result>& {
+        return done[static_cast<size_t>(item % ahead)];
+    };
     int started = 0;
     int taken = 0;
     bool stop = false;
@@ -53,7 +58,7 @@ bool doInOrder(int total, int threads, MakeWorker makeWorker, Take take)
             Result result = worker(item);
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                done[static_cast<size_t>(item)] = std::move(result);
+                slot(item) = std::move(result);
             }
             changed.notify_all();
         }
@@ -67,8 +72,8 @@ bool doInOrder(int total, int threads, MakeWorker makeWorker, Take take)
         std::optional<Result> result;
         {
             std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [&] { return done[static_cast<size_t>(item)].has_value(); });
-            result.swap(done[static_cast<size_t>(item)]);
+            changed.wait(lock, [&] { return slot(item).has_value(); });
+            result.swap(slot(item));
             taken = item + 1;
         }
         changed.notify_all();

@@ -114,7 +114,7 @@ TEST_F(DifferentialTest, SearchesGiveTheReferenceLinesAndPaintedPixels)
 
 // The rows that training collects, built window by window.
 void referenceRows(const QString& dirPath, const std::vector<Box>& boxes,
-                   std::vector<std::vector<double>>& rows, std::vector<int>& labels)
+                   std::vector<std::vector<int>>& rows, std::vector<int>& labels)
 {
     for (const Box& box : boxes) {
         const QImage image = QImage(dirPath + "/" + QString::number(box.Num) + ".png")
@@ -122,7 +122,7 @@ void referenceRows(const QString& dirPath, const std::vector<Box>& boxes,
         auto add = [&](int Xmin, int Xmax, int label) {
             std::vector<int> hist(kHistSize, 0);
             referenceMakeHOG(image, hist.data(), box.Ymin, Xmin, box.Ymax, Xmax);
-            rows.emplace_back(hist.begin(), hist.end());
+            rows.push_back(hist);
             labels.push_back(label);
         };
         add(box.Xmin, box.Xmax, 1);
@@ -132,8 +132,9 @@ void referenceRows(const QString& dirPath, const std::vector<Box>& boxes,
     }
 }
 
-// LIBLINEAR trained as the engine trains it, written with save_model.
-QByteArray referenceModelFile(const std::vector<std::vector<double>>& rows,
+// LIBLINEAR trained as the engine first trained it, on full rows of 2000
+// features, written with save_model.
+QByteArray referenceModelFile(const std::vector<std::vector<int>>& rows,
                               const std::vector<int>& labels, const QString& path)
 {
     const int l = static_cast<int>(rows.size());
@@ -141,7 +142,7 @@ QByteArray referenceModelFile(const std::vector<std::vector<double>>& rows,
     std::vector<std::vector<feature_node>> nodes;
     std::vector<feature_node*> x;
     for (const auto& r : rows) {
-        nodes.push_back(featureRow(std::vector<int>(r.begin(), r.end())));
+        nodes.push_back(featureRow(r));
         x.push_back(nodes.back().data());
     }
     problem prob{};
@@ -162,34 +163,86 @@ QByteArray referenceModelFile(const std::vector<std::vector<double>>& rows,
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST_F(DifferentialTest, TrainingCollectsTheReferenceRowsAndWritesTheSameModel)
+// What a training shows the user.
+struct TrainingRun {
+    QByteArray model;
+    std::string err;
+    QStringList images;
+    std::vector<std::pair<int, int>> progress;
+};
+
+TEST_F(DifferentialTest, TrainingCollectsTheReferenceRowsAndWritesTheSameModelOnAnyThreads)
 {
-    const std::vector<Box> boxes{{0, 0, 20, 200, 100}, {1, 5, 300, 190, 380}, {1, 0, 100, 200, 180},
-                                 {2, 17, 33, 120, 90}, {0, 0, 200, 200, 280}, {3, 0, 0, 200, 80}};
+    std::vector<Box> boxes{{0, 0, 20, 200, 100}, {1, 5, 300, 190, 380}, {1, 0, 100, 200, 180},
+                           {2, 17, 33, 120, 90}, {0, 0, 200, 200, 280}, {3, 0, 0, 200, 80}};
     ASSERT_TRUE(savePng(sceneWithFigures(400, 210, {20, 200}, 1), path("0.png")));
     ASSERT_TRUE(savePng(realLookingImage(640, 240, 2), path("1.png")));
     ASSERT_TRUE(savePng(randomImage(200, 200, 3), path("2.png")));
     ASSERT_TRUE(savePng(greyRampImage(257, 200, 0, 1, 0), path("3.png")));
+    // Strips of one figure each, as the demo's training set has.
+    for (int Num = 10; Num < 15; ++Num) {
+        const int left = 37 * Num % 160;
+        ASSERT_TRUE(savePng(sceneWithFigures(240 + 20 * Num, 200 + Num, {left}, Num),
+                            path(QString::number(Num) + ".png")));
+        boxes.push_back(Box{Num, 0, left, 200, left + 80});
+    }
+    // Skipped lines: boxes that leave their image, and an image that is not
+    // there, twice, whose warnings are ready before those of the image above.
     QByteArray locations;
-    for (const Box& b : boxes)
-        locations += locationLine(b);
-    write("locations.txt", locations);
+    for (size_t k = 0; k < boxes.size(); ++k)
+        locations += (k == 3 ? "1 0 600 200 680\n9 0 0 200 80\n9 0 0 200 80\n" : "") +
+                     locationLine(boxes[k]);
+    write("locations.txt", locations + "2 0 150 200 230\n");
 
-    view.answers = QStringList{dir.path(), path("locations.txt"), path("model.txt")};
-    testing::internal::CaptureStdout();
-    controller.training();
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(view.reportTexts().last(), "Training Completed");
-
-    std::vector<std::vector<double>> rows;
+    std::vector<std::vector<int>> rows;
     std::vector<int> labels;
     referenceRows(dir.path(), boxes, rows, labels);
-    EXPECT_EQ(controller.detector().trainLabels, labels);
-    EXPECT_TRUE(controller.detector().trainFeatures == rows);
     testing::internal::CaptureStdout();
     const QByteArray expected = referenceModelFile(rows, labels, path("reference.txt"));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(read("model.txt"), expected);
+
+    std::vector<TrainingRun> runs;
+    for (const char* threads : {"1", "4"}) {
+        SCOPED_TRACE(threads);
+        qputenv("OMBRE_THREADS", threads);
+        Logic logic;
+        logic.curCat = dir.path();
+        logic.curInFile = path("locations.txt");
+        logic.curModelFile = path("model.txt");
+        TrainingRun run;
+        logic.onImage = [&](const QString& text) { run.images << text; };
+        logic.onProgress = [&](int done, int total) { run.progress.emplace_back(done, total); };
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(logic.getFilesTr());
+        testing::internal::GetCapturedStdout();
+        run.err = testing::internal::GetCapturedStderr();
+        run.model = read("model.txt");
+        EXPECT_EQ(logic.trainLabels, labels);
+        EXPECT_TRUE(std::equal(logic.trainFeatures.begin(), logic.trainFeatures.end(), rows.begin(),
+                               rows.end(), [](const auto& row, const auto& reference) {
+                                   return std::equal(row.begin(), row.end(), reference.begin());
+                               }));
+        EXPECT_EQ(run.model, expected);
+        EXPECT_EQ(logic.curImage->size(), QSize(200, 200)); // the last image, 2.png
+        runs.push_back(run);
+    }
+    qunsetenv("OMBRE_THREADS");
+    // Runs of lines on one image: 0, 1, 9, 2, 0, 3, the strips, 2.
+    ASSERT_EQ(runs[0].images.size(), 12);
+    EXPECT_EQ(runs[0].images[2], "Training on 9.png");
+    EXPECT_EQ(runs[0].progress.back(), std::make_pair(12, 12));
+    EXPECT_EQ(runs[0].progress.size(), 12u);
+    const size_t lastWarning = runs[0].err.find("locations.txt:15: the box leaves");
+    EXPECT_NE(lastWarning, std::string::npos) << runs[0].err;
+    EXPECT_LT(runs[0].err.find("locations.txt:4: the box leaves"),
+              runs[0].err.find("locations.txt:5: image not loaded"));
+    EXPECT_LT(runs[0].err.find("locations.txt:6: image not loaded"), lastWarning);
+    for (const TrainingRun& run : runs) {
+        EXPECT_EQ(run.err, runs[0].err);
+        EXPECT_EQ(run.images, runs[0].images);
+        EXPECT_EQ(run.progress, runs[0].progress);
+    }
 }
 
 } // namespace

@@ -43,12 +43,18 @@ protected:
 
     std::vector<int> labels() const { return logic().trainLabels; }
 
-    std::vector<double> referenceRow(int number, int Ymin, int Xmin, int Ymax, int Xmax)
+    std::vector<int> row(size_t k) const
+    {
+        return std::vector<int>(logic().trainFeatures.at(k).begin(),
+                                logic().trainFeatures.at(k).end());
+    }
+
+    std::vector<int> referenceRow(int number, int Ymin, int Xmin, int Ymax, int Xmax)
     {
         const QImage image(path(QString::number(number) + ".png"));
         std::vector<int> hist(kHistSize, 0);
         referenceMakeHOG(image, hist.data(), Ymin, Xmin, Ymax, Xmax);
-        return std::vector<double>(hist.begin(), hist.end());
+        return hist;
     }
 };
 
@@ -64,10 +70,10 @@ TEST_F(TrainingTest, TakesThePositiveThenNegativeWindowsClearOfTheBox)
     saveImage(5, 320, 200);
     train("5 0 120 200 200\n");
     ASSERT_EQ(labels(), positiveThenNegatives(11));
-    EXPECT_EQ(logic().trainFeatures[0], referenceRow(5, 0, 120, 200, 200));
+    EXPECT_EQ(row(0), referenceRow(5, 0, 120, 200, 200));
     const std::vector<int> starts{0, 10, 20, 30, 40, 50, 190, 200, 210, 220, 230};
     for (size_t k = 0; k < starts.size(); ++k)
-        EXPECT_EQ(logic().trainFeatures[k + 1], referenceRow(5, 0, starts[k], 200, starts[k] + 80))
+        EXPECT_EQ(row(k + 1), referenceRow(5, 0, starts[k], 200, starts[k] + 80))
             << "start " << starts[k];
     EXPECT_EQ(view.reportTexts(), QStringList{"Training Completed"});
 }
@@ -94,15 +100,20 @@ INSTANTIATE_TEST_SUITE_P(Widths, NegativeStarts,
                                          StartsCase{80, "1 0 0 200 80", 0},
                                          StartsCase{90, "1 0 0 200 80", 0},
                                          StartsCase{90, "1 0 70 200 90", 1},
-                                         StartsCase{250, "1 0 0 200 80", 10}));
+                                         StartsCase{250, "1 0 0 200 80", 10}),
+                         [](const auto& info) {
+                             const QList<QByteArray> box = info.param.line.split(' ');
+                             return "Width" + std::to_string(info.param.width) + "Box" +
+                                    box[2].toStdString() + "To" + box[4].toStdString();
+                         });
 
 TEST_F(TrainingTest, NegativesOfASmallBoxHaveItsRows)
 {
     saveImage(2, 200, 220);
     train("2 10 100 150 140\n");
     ASSERT_EQ(labels(), positiveThenNegatives(4)); // starts 0 to 30; 40 to 110 skipped
-    EXPECT_EQ(logic().trainFeatures[0], referenceRow(2, 10, 100, 150, 140));
-    EXPECT_EQ(logic().trainFeatures[4], referenceRow(2, 10, 30, 150, 110));
+    EXPECT_EQ(row(0), referenceRow(2, 10, 100, 150, 140));
+    EXPECT_EQ(row(4), referenceRow(2, 10, 30, 150, 110));
 }
 
 TEST_F(TrainingTest, WritesNoModelWhenEveryRowHasOneLabel)
