@@ -74,9 +74,9 @@ bool saveModelSafely(const QString& path, const model* trained)
 {
     const QFileInfo target(path);
     const QString base = target.absolutePath() + QStringLiteral("/.") + target.fileName() + '.';
-    const QFileDevice::Permissions newFile =
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-        QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileDevice::Permissions newFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ReadOther | QFileDevice::WriteOther;
     QFile temporary;
     for (;;) {
         temporary.setFileName(base + QString::number(QRandomGenerator::global()->generate(), 36));
