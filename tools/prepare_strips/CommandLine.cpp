@@ -58,8 +58,9 @@ Options:
 OUTDIR must not exist or be empty. It receives:
   train/N.png, train.txt          the training set: Ombrec t's directory and
                                   location file
-  test/N.png, test-names.txt,     the test set: Ombrec d's directory and names
-  test-right.txt                  file, and the right locations for Ombrec c
+  test/N.png, test-names.txt, test-right.txt
+                                  the test set: Ombrec d's directory and names
+                                  file, and the right locations for Ombrec c
   sources.csv                     the photograph and its part behind each strip,
                                   and behind each false alarm of a hard strip
 Nothing is written unless every photograph and box is sound: a missing
