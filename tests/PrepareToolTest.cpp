@@ -532,6 +532,30 @@ TEST_F(PrepareRoundTripTest, TrainsOnPreparedStripsAndFindsThePeopleOfTheTestSet
     EXPECT_GE(result.captured(2).toDouble(), 0.8);
 }
 
+TEST_F(PrepareRoundTripTest, TrainBootstrapTrainsAndScoresAModelPerRound)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("test"));
+    const std::vector<DemoPhoto> training = writeDemoPhotos(path("photos"), hardPhotoOptions(3, 4));
+    ASSERT_EQ(writeEmptyPhotos(path("empty"), 1, 4).size(), 1u);
+    ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), training));
+    const std::vector<DemoPhoto> test = writeDemoPhotos(path("test"), hardPhotoOptions(5, 3));
+    ASSERT_TRUE(writeCsvAnnotations(path("test.csv"), test));
+
+    const RunResult run = runProgram(TRAIN_BOOTSTRAP_PATH,
+                                     {"--photos", path("photos"), "--csv", path("boxes.csv"),
+                                      "--empty", path("empty"), "--test-photos", path("test"),
+                                      "--test-csv", path("test.csv"), path("out")},
+                                     {}, {"OMBRE_BUILD=" OMBRE_BUILD_DIR}, 900000);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("^model-0: AP = [0-9.]+, .*\nmodel-1: AP = [0-9.]+, .*\n$")
+                    .match(run.out)
+                    .hasMatch())
+        << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("hard negatives: ")) << run.err.toStdString();
+    EXPECT_NE(read("out/model-0.txt"), read("out/model-1.txt"));
+    EXPECT_EQ(read("out/model.txt"), read("out/model-1.txt"));
+}
+
 TEST_F(PrepareRoundTripTest, ReadsVocFilesAsItReadsTheSameBoxesInCsv)
 {
     DemoPhotoOptions options;
