@@ -40,8 +40,8 @@ Options:
                       decision value, at its own place; sum: the sum of the
                       positive scores of the windows it dropped, its own
                       included, at their score-weighted mean place
-  --threads N         photographs searched at once, 1 to 256 (default: one a
-                      core)
+  --threads N         photographs searched at once, 1 to 256 (default:
+                      OMBRE_THREADS if set, else one a core)
   --draw DIR          also write each photograph to DIR under its photo name,
                       with its boxes and their scores drawn
   --sheet FILE        also write a contact sheet (PNG) of the first 48

@@ -2,17 +2,14 @@
 
 #include "DetectionOutput.h"
 #include "ImageLoader.h"
+#include "OrderedWork.h"
+#include "ThreadCount.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QThread>
 
-#include <condition_variable>
-#include <mutex>
 #include <new>
-#include <optional>
-#include <thread>
 
 namespace
 {
@@ -109,52 +106,15 @@ DetectReport runDetectJob(const DetectOptions& options, const std::vector<double
 {
     DetectReport report;
     const int total = static_cast<int>(photos.size());
-    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
-    const int ahead = 2 * std::max(1, threads);
+    const int threads = options.threads > 0 ? options.threads : threadCount();
 
-    // Workers take the next photograph while fewer than ahead are waiting to
-    // be handed over; this thread hands them over in order.
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::optional<Outcome>> outcomes(photos.size());
-    int taken = 0;
-    int handed = 0;
-    bool stop = false;
-    const auto work = [&] {
-        PhotoScanner scanner(weights, options.scan);
-        for (;;) {
-            int index = 0;
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock,
-                             [&] { return stop || taken >= total || taken < handed + ahead; });
-                if (stop || taken >= total)
-                    return;
-                index = taken++;
-            }
-            Outcome outcome = searchPhoto(photos[index], index, options, scanner);
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                outcomes[index] = std::move(outcome);
-            }
-            changed.notify_all();
-        }
+    const auto makeWorker = [&] {
+        return [&, scanner = PhotoScanner(weights, options.scan)](int index) mutable {
+            return searchPhoto(photos[static_cast<size_t>(index)], index, options, scanner);
+        };
     };
-    std::vector<std::thread> workers;
-    for (int t = 0; t < std::min(std::max(1, threads), total); ++t)
-        workers.emplace_back(work);
-
     std::vector<Thumbnail> thumbnails;
-    for (int i = 0; i < total && !stop; ++i) {
-        Outcome outcome;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [&] { return outcomes[i].has_value(); });
-            outcome = std::move(*outcomes[i]);
-            outcomes[i].reset();
-            handed = i + 1;
-        }
-        changed.notify_all();
+    const auto take = [&](int index, Outcome&& outcome) {
         for (const QString& warning : outcome.warnings)
             sinks.warn(warning);
         report.failed = report.failed || outcome.failed;
@@ -163,15 +123,13 @@ DetectReport runDetectJob(const DetectOptions& options, const std::vector<double
         if (!outcome.thumbnail.picture.isNull())
             thumbnails.push_back(std::move(outcome.thumbnail));
         if (!outcome.rows.isEmpty() && !sinks.rows(outcome.rows)) {
-            std::lock_guard<std::mutex> lock(mutex);
-            stop = true;
             report.failed = true;
+            return false;
         }
-        changed.notify_all();
-        sinks.progress(i + 1, total);
-    }
-    for (std::thread& worker : workers)
-        worker.join();
+        sinks.progress(index + 1, total);
+        return true;
+    };
+    const bool stop = !doInOrder<Outcome>(total, threads, makeWorker, take);
 
     if (!options.sheet.isEmpty() && !stop) {
         const QImage sheet = assembleSheet(thumbnails, kSheetColumns);

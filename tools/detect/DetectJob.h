@@ -29,7 +29,7 @@ struct DetectSinks {
 };
 
 // Searches the photographs with weights (see objectWeights) on
-// options.threads threads (every core for 0), and hands each photograph's rows
+// options.threads threads (threadCount() for 0), and hands each photograph's rows
 // to the sinks in the order of photos, as soon as it and those before it are
 // through. At most twice as many photographs as threads are between being
 // read and being handed over, so memory does not grow with their number.

@@ -17,5 +17,5 @@ struct DetectOptions {
     ScanSettings scan;
     double nms = 0.2; // largest intersection over union of two kept boxes
     BoxScoring scoring = BoxScoring::Window;
-    int threads = 0; // 0: one per core
+    int threads = 0; // 0: OMBRE_THREADS, or one per core
 };
