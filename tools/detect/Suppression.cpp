@@ -35,6 +35,12 @@ void join(Group& group, const Detection& window, double margin)
 
 } // namespace
 
+double intersectionOverUnion(const Detection& a, const Detection& b)
+{
+    const double common = intersection(a, b);
+    return common > 0 ? common / (area(a) + area(b) - common) : 0.0;
+}
+
 std::vector<Detection> suppressOverlaps(std::vector<Detection> candidates, double maxOverlap,
                                         BoxScoring scoring)
 {

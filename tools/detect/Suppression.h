@@ -15,6 +15,10 @@ enum class BoxScoring {
 // for a part of that person.
 constexpr double kMostlyInside = 0.7;
 
+// The area the two boxes share over the area they cover together; 0 when
+// they do not meet.
+double intersectionOverUnion(const Detection& a, const Detection& b);
+
 // Greedy non-maximum suppression: the candidates by descending score (the
 // earlier one first on a tie), each dropped when its intersection over union
 // with a box kept before it exceeds maxOverlap or when more than kMostlyInside

@@ -23,18 +23,6 @@ long long windowsOf(QSize photo, const ScanSettings& settings)
     return windows;
 }
 
-double overlap(const Detection& d, const PersonBox& p)
-{
-    const double w = std::min(d.xmax, double(p.xmax)) - std::max(d.xmin, double(p.xmin));
-    const double h = std::min(d.ymax, double(p.ymax)) - std::max(d.ymin, double(p.ymin));
-    if (w <= 0 || h <= 0)
-        return 0;
-    const double common = w * h;
-    const double united = (d.xmax - d.xmin) * (d.ymax - d.ymin) +
-                          double(p.xmax - p.xmin) * (p.ymax - p.ymin) - common;
-    return common / united;
-}
-
 // The window behind a person box of personBox: 195 rows of it are the
 // person's, kPersonAspect times that their width.
 QRect windowOf(const Detection& d, QSize photo)
@@ -59,13 +47,15 @@ std::vector<HardNegative> mineHardNegatives(PhotoScanner& scanner, const ScanSet
 {
     count.searched += windowsOf(photo.size(), settings);
     std::vector<Detection> alarms = scanner.scan(photo);
-    alarms.erase(std::remove_if(alarms.begin(), alarms.end(),
-                                [&](const Detection& d) {
-                                    return std::any_of(
-                                        people.begin(), people.end(), [&](const PersonBox& p) {
-                                            return overlap(d, p) > kMostOverlapWithPeople;
-                                        });
-                                }),
+    alarms.erase(std::remove_if(
+                     alarms.begin(), alarms.end(),
+                     [&](const Detection& d) {
+                         return std::any_of(people.begin(), people.end(), [&](const PersonBox& p) {
+                             return intersectionOverUnion(
+                                        d, Detection{double(p.xmin), double(p.ymin), double(p.xmax),
+                                                     double(p.ymax), 0}) > kMostOverlapWithPeople;
+                         });
+                     }),
                  alarms.end());
     count.found += static_cast<long long>(alarms.size());
     const std::vector<Detection> distinct =
