@@ -6,6 +6,7 @@
 #include "BandDescriptor.h"
 #include "DetectionOutput.h"
 #include "LevelDescriptor.h"
+#include "PersonGeometry.h"
 #include "PhotoScan.h"
 #include "Pyramid.h"
 #include "ReferenceHog.h"
@@ -172,15 +173,15 @@ TEST(PhotoScanner, FindsAFigureAtItsPlaceAndSize)
     settings.minHeight = 290; // the figure's 195 rows are 292 here
     settings.threshold = -1e300;
     PhotoScanner scanner(w, settings);
-    const std::vector<Detection> found =
+    const std::vector<ScoredBox> found =
         suppressOverlaps(scanner.scan(photo), 0.3, BoxScoring::Window);
     ASSERT_FALSE(found.empty());
     // The figure's person box, as a training strip has it: 195 rows from the
     // top of its window, kPersonAspect times that wide, centred on it; all
     // 1.5 times as large, from row 60 and around column 285.
     const double halfWidth = 1.5 * kPersonAspect * 195 / 2;
-    const Detection person{285 - halfWidth, 60, 285 + halfWidth, 60 + 1.5 * 195, 0};
-    const Detection& best = found.front();
+    const ScoredBox person{{285 - halfWidth, 60, 285 + halfWidth, 60 + 1.5 * 195}, 0};
+    const ScoredBox& best = found.front();
     const double across = std::min(best.xmax, person.xmax) - std::max(best.xmin, person.xmin);
     const double down = std::min(best.ymax, person.ymax) - std::max(best.ymin, person.ymin);
     const double common = std::max(0.0, across) * std::max(0.0, down);
@@ -196,8 +197,8 @@ TEST(DetectionRows, QuoteNamesAndKeepEveryDigitOfTheScoreInAnyLocale)
 {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    const std::vector<Detection> found = {Detection{0, 0, 1, 2, 0.1 + 0.2},
-                                          Detection{0, 0, 1, 2, -1.0 / 3}};
+    const std::vector<ScoredBox> found = {ScoredBox{{0, 0, 1, 2}, 0.1 + 0.2},
+                                          ScoredBox{{0, 0, 1, 2}, -1.0 / 3}};
     const std::vector<Box> boxes = roundedBoxes(found, QSize(10, 10));
     const struct {
         QString name;
@@ -217,16 +218,16 @@ TEST(DetectionRows, QuoteNamesAndKeepEveryDigitOfTheScoreInAnyLocale)
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
-Detection box(double x, double y, double w, double h, double score)
+ScoredBox box(double x, double y, double w, double h, double score)
 {
-    return Detection{x, y, x + w, y + h, score};
+    return ScoredBox{{x, y, x + w, y + h}, score};
 }
 
 struct SuppressionCase {
     const char* name;
-    std::vector<Detection> candidates;
+    std::vector<ScoredBox> candidates;
     BoxScoring scoring;
-    std::vector<Detection> kept;
+    std::vector<ScoredBox> kept;
 };
 
 void PrintTo(const SuppressionCase& c, std::ostream* os)
@@ -238,11 +239,11 @@ using Suppression = testing::TestWithParam<SuppressionCase>;
 
 TEST_P(Suppression, KeepsTheBestOfOverlappingBoxes)
 {
-    const std::vector<Detection> kept =
+    const std::vector<ScoredBox> kept =
         suppressOverlaps(GetParam().candidates, 0.3, GetParam().scoring);
     ASSERT_EQ(kept.size(), GetParam().kept.size());
     for (size_t i = 0; i < kept.size(); ++i) {
-        const Detection& want = GetParam().kept[i];
+        const ScoredBox& want = GetParam().kept[i];
         EXPECT_DOUBLE_EQ(kept[i].xmin, want.xmin) << "box " << i;
         EXPECT_DOUBLE_EQ(kept[i].ymin, want.ymin) << "box " << i;
         EXPECT_DOUBLE_EQ(kept[i].xmax, want.xmax) << "box " << i;

@@ -64,14 +64,14 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
         out.failed = true;
         return out;
     }
-    if (!hasWindows(image.size(), options.scan))
+    if (windowCount(image.size(), options.scan) == 0)
         out.warnings << QStringLiteral("%1: the photograph, %2x%3 pixels, holds the window at "
                                        "no scale for people from %4 pixels high; not searched")
                             .arg(photo.path)
                             .arg(image.width())
                             .arg(image.height())
                             .arg(options.scan.minHeight);
-    std::vector<Detection> found;
+    std::vector<ScoredBox> found;
     try {
         found = suppressOverlaps(scanner.scan(image), options.nms, options.scoring);
     } catch (const std::bad_alloc&) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DetectOptions.h"
-#include "PhotoList.h"
+#include "PhotoFolder.h"
 
 #include <QByteArray>
 #include <QString>

@@ -15,7 +15,7 @@ struct DetectOptions {
     QStringList inputs; // photographs and directories of photographs
 
     ScanSettings scan;
-    double nms = 0.2; // largest intersection over union of two kept boxes
+    double nms = kDefaultMaxOverlap; // largest intersection over union of two kept boxes
     BoxScoring scoring = BoxScoring::Window;
     int threads = 0; // 0: OMBRE_THREADS, or one per core
 };

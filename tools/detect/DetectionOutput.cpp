@@ -45,10 +45,10 @@ QByteArray csvHeader()
     return "photo,xmin,ymin,xmax,ymax,score\n";
 }
 
-std::vector<Box> roundedBoxes(const std::vector<Detection>& found, QSize photo)
+std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo)
 {
     std::vector<Box> boxes;
-    for (const Detection& d : found) {
+    for (const ScoredBox& d : found) {
         Box box;
         box.Xmin = rounded(d.xmin, photo.width());
         box.Ymin = rounded(d.ymin, photo.height());
@@ -60,7 +60,7 @@ std::vector<Box> roundedBoxes(const std::vector<Detection>& found, QSize photo)
 }
 
 QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
-                   const std::vector<Detection>& found)
+                   const std::vector<ScoredBox>& found)
 {
     const QByteArray name = csvField(photo);
     QByteArray rows;
@@ -74,7 +74,7 @@ QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
 }
 
 void drawDetections(QImage& image, const std::vector<Box>& boxes,
-                    const std::vector<Detection>& found)
+                    const std::vector<ScoredBox>& found)
 {
     drawBoxes(image, boxes);
     QPainter painter(&image);

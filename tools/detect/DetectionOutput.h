@@ -15,19 +15,19 @@ QByteArray csvHeader();
 
 // The boxes in whole pixels of a photograph of size photo: each side rounded
 // to the nearest pixel border and kept inside the photograph.
-std::vector<Box> roundedBoxes(const std::vector<Detection>& found, QSize photo);
+std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo);
 
 // One CSV row a box, "photo,xmin,ymin,xmax,ymax,score" and a line feed. The
 // name is quoted when it holds a comma, a quote or a line break; the score is
 // the shortest decimal that reads back as the same double, in any locale.
 QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
-                   const std::vector<Detection>& found);
+                   const std::vector<ScoredBox>& found);
 
 // Draws each box in the search's green, as ombre-draw-boxes does, with its
 // score above its top-left corner (inside the box when there is no room
 // above). Needs a QGuiApplication for the text.
 void drawDetections(QImage& image, const std::vector<Box>& boxes,
-                    const std::vector<Detection>& found);
+                    const std::vector<ScoredBox>& found);
 
 // The photograph reduced to fit 320 x 240 (never enlarged) with its boxes,
 // under the caption "photo: N people".

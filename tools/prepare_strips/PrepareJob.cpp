@@ -1,7 +1,6 @@
 #include "PrepareJob.h"
 
 #include "CsvAnnotations.h"
-#include "DetectOptions.h"
 #include "EmptyStrips.h"
 #include "HardNegatives.h"
 #include "HardStrip.h"
@@ -11,6 +10,7 @@
 #include "StagingDir.h"
 #include "StripImage.h"
 #include "StripSet.h"
+#include "Suppression.h"
 #include "TrainingStrip.h"
 #include "VocAnnotations.h"
 
@@ -334,7 +334,7 @@ bool Job::mine(const std::vector<Photo>& photos, const std::vector<double>& weig
     ScanSettings settings;
     settings.threshold = options.hardThreshold;
     PhotoScanner scanner(weights, settings);
-    const double nms = DetectOptions().nms;
+    const double nms = kDefaultMaxOverlap;
     MiningCount count;
     const int total = static_cast<int>(
         std::count_if(photos.begin(), photos.end(), [](const Photo& p) { return !p.test; }));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Annotation.h"
+#include "PersonGeometry.h"
 #include "Window.h"
 
 #include <QRect>
@@ -17,9 +18,6 @@
 constexpr int kLeastStripWidth = kWindowWidth + 61;
 // A strip is 200 to 240 rows high: the window's rows and some ground below.
 constexpr int kStripMaxHeight = 240;
-// A person is scaled to between 195 and 200 rows.
-constexpr int kPersonHeight = 195;
-
 // A box of a location line, in strip pixels with exclusive maxima.
 struct StripBox {
     int Ymin = 0;

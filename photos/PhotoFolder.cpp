@@ -1,4 +1,4 @@
-#include "PhotoList.h"
+#include "PhotoFolder.h"
 
 #include <QDir>
 #include <QDirIterator>

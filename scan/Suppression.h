@@ -4,20 +4,16 @@
 
 #include <vector>
 
+// The largest intersection over union of two kept boxes that ombre-detect
+// allows by default: measured on the hard demo photographs.
+constexpr double kDefaultMaxOverlap = 0.2;
+
 // How a box that survives suppression is scored and placed.
 enum class BoxScoring {
     Window, // its own window's score, at its own place
     Sum,    // the sum of the positive margins of the windows it suppressed,
             // itself included, at their margin-weighted mean place
 };
-
-// A box further inside a kept box than this share of its own area is taken
-// for a part of that person.
-constexpr double kMostlyInside = 0.7;
-
-// The area the two boxes share over the area they cover together; 0 when
-// they do not meet.
-double intersectionOverUnion(const Detection& a, const Detection& b);
 
 // Greedy non-maximum suppression: the candidates by descending score (the
 // earlier one first on a tie), each dropped when its intersection over union
@@ -27,5 +23,5 @@ double intersectionOverUnion(const Detection& a, const Detection& b);
 // window's margin is its score where that is positive and 0 elsewhere; a box
 // whose windows have no margin keeps its place and scores 0. Returns the kept
 // boxes by descending final score.
-std::vector<Detection> suppressOverlaps(std::vector<Detection> candidates, double maxOverlap,
+std::vector<ScoredBox> suppressOverlaps(std::vector<ScoredBox> candidates, double maxOverlap,
                                         BoxScoring scoring);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LevelDescriptor.h"
+#include "PhotoBox.h"
 
 #include <QImage>
 
@@ -10,25 +11,17 @@ struct model;
 
 // A person found: the box in photograph pixels (maxima exclusive, not yet
 // rounded) and its score.
-struct Detection {
-    double xmin = 0;
-    double ymin = 0;
-    double xmax = 0;
-    double ymax = 0;
+struct ScoredBox : PhotoBox {
     double score = 0;
 };
 
 // How the pyramid is searched; the defaults are the command line's.
 struct ScanSettings {
-    int minHeight = 80;      // lowest person looked for, photograph pixels
+    int minHeight = 80;     // lowest person looked for, photograph pixels
     double scaleStep = 1.2; // most ratio between neighbouring levels
-    int stride = 8;          // pixels between windows of a level, in rows and columns
-    double threshold = 0;    // least score of a candidate
+    int stride = 8;         // pixels between windows of a level, in rows and columns
+    double threshold = 0;   // least score of a candidate
 };
-
-// A person's width over their height in the demo's figures: the median over
-// 384 generated people (80 percent of them between 0.34 and 0.39).
-constexpr double kPersonAspect = 0.365;
 
 // The model's weights turned towards the object: LIBLINEAR's predict takes
 // the first label when w . x > 0, so when the object label (the one >= 0) is
@@ -37,12 +30,6 @@ constexpr double kPersonAspect = 0.365;
 // accepts it (a score of exactly 0 is accepted there only when the object
 // label comes second). Requires a model that loadModelFile accepts.
 std::vector<double> objectWeights(const model& m);
-
-// The person that the window with top-left pixel (x, y) of a level of size
-// level stands for, in the pixels of a photograph of size photo: as in a
-// training strip, 195 rows from the window's top row, kPersonAspect times
-// that wide, centred on the window.
-Detection personBox(QSize photo, QSize level, int x, int y);
 
 // Searches photographs one after another, keeping the memory of the
 // largest level it has described for the next (see LevelDescriptor).
@@ -57,7 +44,7 @@ public:
     // A photograph with no level that holds a window gives none. Requires
     // photo Format_RGB32 or Format_ARGB32. Throws std::bad_alloc when memory
     // runs out.
-    std::vector<Detection> scan(const QImage& photo);
+    std::vector<ScoredBox> scan(const QImage& photo);
 
 private:
     std::vector<double> weights;
@@ -67,5 +54,6 @@ private:
     std::vector<double> scores;
 };
 
-// Whether any level of the photograph holds a window.
-bool hasWindows(QSize photo, const ScanSettings& settings);
+// How many windows scan scores in a photograph of size photo: 0 when no
+// level holds one.
+long long windowCount(QSize photo, const ScanSettings& settings);

@@ -1,7 +1,8 @@
 #include "Pyramid.h"
 
-#include "StripGeometry.h"
+#include "PersonGeometry.h"
 #include "VectorClones.h"
+#include "Window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,8 @@
 #include "PhotoScan.h"
 
+#include "PersonGeometry.h"
 #include "Pyramid.h"
-#include "StripGeometry.h"
+#include "Window.h"
 
 #include <linear.h>
 
@@ -42,28 +43,14 @@ std::vector<double> objectWeights(const model& m)
     return w;
 }
 
-Detection personBox(QSize photo, QSize level, int x, int y)
-{
-    const double sx = double(level.width()) / photo.width();
-    const double sy = double(level.height()) / photo.height();
-    const double centre = x + kWindowWidth / 2.0;
-    const double halfWidth = kPersonAspect * kPersonHeight / 2;
-    Detection box;
-    box.xmin = (centre - halfWidth) / sx;
-    box.xmax = (centre + halfWidth) / sx;
-    box.ymin = y / sy;
-    box.ymax = (y + kPersonHeight) / sy;
-    return box;
-}
-
 PhotoScanner::PhotoScanner(const std::vector<double>& weights, const ScanSettings& settings)
     : weights(weights), settings(settings)
 {
 }
 
-std::vector<Detection> PhotoScanner::scan(const QImage& photo)
+std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
 {
-    std::vector<Detection> found;
+    std::vector<ScoredBox> found;
     const int stride = settings.stride;
     // The largest level first: the memory it takes serves every other.
     std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep);
@@ -91,9 +78,8 @@ std::vector<Detection> PhotoScanner::scan(const QImage& photo)
                     const double score = scores[static_cast<size_t>(r) * level.columns() + c];
                     if (score < settings.threshold)
                         continue;
-                    Detection box = personBox(photo.size(), size, c * stride, top + r * stride);
-                    box.score = score;
-                    found.push_back(box);
+                    found.push_back(
+                        {personInWindow(photo.size(), size, c * stride, top + r * stride), score});
                 }
             }
         }
@@ -101,12 +87,14 @@ std::vector<Detection> PhotoScanner::scan(const QImage& photo)
     return found;
 }
 
-bool hasWindows(QSize photo, const ScanSettings& settings)
+long long windowCount(QSize photo, const ScanSettings& settings)
 {
+    long long windows = 0;
     for (double scale : levelScales(photo, settings.minHeight, settings.scaleStep)) {
         const QSize size = levelSize(photo, scale);
         if (size.width() >= kWindowWidth && size.height() >= kWindowHeight)
-            return true;
+            windows += static_cast<long long>((size.width() - kWindowWidth) / settings.stride + 1) *
+                       ((size.height() - kWindowHeight) / settings.stride + 1);
     }
-    return false;
+    return windows;
 }
