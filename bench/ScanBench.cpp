@@ -10,6 +10,7 @@
 #include "LevelDescriptor.h"
 #include "PhotoScan.h"
 #include "Pyramid.h"
+#include "Resampler.h"
 #include "Suppression.h"
 #include "TestImages.h"
 #include "TestModels.h"

@@ -2,6 +2,7 @@
 
 #include "PersonGeometry.h"
 #include "Pyramid.h"
+#include "Resampler.h"
 #include "Window.h"
 
 #include <linear.h>

@@ -9,6 +9,7 @@
 #include "PersonGeometry.h"
 #include "PhotoScan.h"
 #include "Pyramid.h"
+#include "Resampler.h"
 #include "ReferenceHog.h"
 #include "Suppression.h"
 #include "TestImages.h"

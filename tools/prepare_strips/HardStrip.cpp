@@ -1,13 +1,13 @@
 #include "HardStrip.h"
 
+#include "Resampler.h"
+
 #include <QPainter>
 
 QImage cutHardCrop(const QImage& photo, const QRect& window, bool mirrored)
 {
-    QImage crop =
-        photo.copy(window)
-            .convertToFormat(QImage::Format_RGB32)
-            .scaled(kWindowWidth, kWindowHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage crop = resampled(photo.copy(window).convertToFormat(QImage::Format_RGB32),
+                                  QSize(kWindowWidth, kWindowHeight));
     return mirrored ? crop.mirrored(true, false) : crop;
 }
 

@@ -27,7 +27,8 @@ constexpr int hardCropColumn(int k)
 // The box of a hard strip: the person's window.
 constexpr StripBox kHardStripBox{0, 0, kWindowHeight, kWindowWidth};
 
-// The window of photo, scaled smoothly to 80x200 and mirrored when asked.
+// The window of photo, resampled as the search resamples its levels to
+// 80x200 and mirrored when asked.
 // A null image means that memory ran out.
 QImage cutHardCrop(const QImage& photo, const QRect& window, bool mirrored);
 

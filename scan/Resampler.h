@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <vector>
+
+// For each level pixel along one axis: the first photograph pixel it takes
+// and the weights of that and the following pixels, as many for every pixel
+// (the most any pixel needs; the extra weights are 0 and their pixels inside
+// the photograph).
+struct ResamplingTaps {
+    int count = 0;              // weights per pixel
+    std::vector<int> first;     // first[d]: the first photograph pixel of level pixel d
+    std::vector<int> pixels;    // pixels[k * size + d]: first[d] + k
+    std::vector<float> weights; // weights[k * size + d]: the weight of that pixel
+};
+
+// Rows of one level of the pyramid: the photograph resampled to a size,
+// each axis on its own, by averaging the photograph pixels that a level
+// pixel covers where the level is smaller and by linear interpolation
+// between the nearest pixel centres where it is larger. Rows are made a band
+// at a time, so that no level of a large photograph needs to be held whole.
+// A level the size of the photograph is the photograph.
+class LevelScaler
+{
+public:
+    // Requires: photo is Format_RGB32 or Format_ARGB32, not empty, and
+    // outlives this object; size is not empty.
+    LevelScaler(const QImage& photo, QSize size);
+
+    // Fills out, Format_RGB32 and as wide as the level, with the level's rows
+    // from top on. Requires them inside the level.
+    void rows(int top, QImage& out) const;
+
+private:
+    const QImage& photo;
+    QSize size;
+    ResamplingTaps across;
+    ResamplingTaps down;
+};
+
+// image resampled to size as a level of the pyramid is: the one way an image
+// changes size on its way to the descriptor, in the search and in training
+// data alike. Requires image Format_RGB32 or Format_ARGB32, size not empty.
+// A null image means that memory ran out (or image was null).
+QImage resampled(const QImage& image, QSize size);
