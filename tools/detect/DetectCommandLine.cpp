@@ -1,6 +1,10 @@
 #include "DetectCommandLine.h"
 
 #include "OptionWords.h"
+#include "OutputOverInput.h"
+#include "SameFile.h"
+
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -52,8 +56,10 @@ Options:
 A photograph that cannot be read, or that is larger than the image library
 may allocate, is skipped with a warning that names it, and the run goes on.
 Progress goes to standard error, and so does the summary when the CSV goes to
-standard output. Exit codes: 0 done, 1 a photograph skipped or a failed read
-or write, 2 wrong command line.)";
+standard output. No output may be the model, a photograph or a directory
+searched, or lie inside that directory, and no photograph named as a file
+may lie inside --draw. Exit codes: 0 done, 1 a photograph skipped or a
+failed read or write, 2 wrong command line.)";
 
 // Bounds of the options that take numbers.
 struct WholeOption {
@@ -122,6 +128,29 @@ bool setOption(DetectOptions& o, const QString& name, const QString& value, QStr
     return true;
 }
 
+// Outputs must leave the photographs and the model alone. A drawing goes to
+// --draw under its photo name, which for a file argument is the name as given:
+// a photograph below --draw could be drawn over itself.
+QString checkOutputs(const DetectOptions& o)
+{
+    std::vector<NamedPath> inputs = {{QStringLiteral("--model"), o.model}};
+    for (const QString& input : o.inputs)
+        inputs.push_back({QStringLiteral("PHOTO_OR_DIR"), input});
+    const QString overInput = outputOverInput({{QStringLiteral("--out"), o.out},
+                                               {QStringLiteral("--draw"), o.drawDir},
+                                               {QStringLiteral("--sheet"), o.sheet}},
+                                              inputs);
+    if (!overInput.isEmpty() || o.drawDir.isEmpty())
+        return overInput;
+    for (const QString& input : o.inputs) {
+        if (QFileInfo(input).isFile() && liesInside(input, o.drawDir))
+            return QStringLiteral("the photograph %1 lies inside --draw %2: its drawing could "
+                                  "overwrite it")
+                .arg(input, o.drawDir);
+    }
+    return QString();
+}
+
 } // namespace
 
 QString detectUsage()
@@ -154,5 +183,7 @@ DetectCommandLine parseDetectCommandLine(const QStringList& words)
         line.error = QStringLiteral("--model is needed");
     else if (o.inputs.isEmpty())
         line.error = QStringLiteral("no photograph or directory to search");
+    else
+        line.error = checkOutputs(o);
     return line;
 }

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "OutputOverInput.h"
+
 namespace
 {
 
@@ -44,8 +46,9 @@ Options:
                       boxes are redrawn sharp on them
   --first N           only the first N images on the sheet, 1 to 1000
 
-Exit codes: 0 written, 1 a file could not be read or written (the message
-names it), 2 wrong command line.)");
+Neither output may be an input or lie inside IMAGEDIR. Exit codes: 0
+written, 1 a file could not be read or written (the message names it), 2
+wrong command line.)");
 }
 
 CommandLine parseCommandLine(const QStringList& words)
@@ -101,5 +104,10 @@ CommandLine parseCommandLine(const QStringList& words)
     r.imageDir = places[0];
     r.locations = places[1];
     r.outDir = places[2];
+    line.error = outputOverInput(
+        {{QStringLiteral("OUTDIR"), r.outDir}, {QStringLiteral("--sheet"), r.sheet}},
+        {{QStringLiteral("IMAGEDIR"), r.imageDir},
+         {QStringLiteral("LOCATIONS"), r.locations},
+         {QStringLiteral("--names"), r.names}});
     return line;
 }

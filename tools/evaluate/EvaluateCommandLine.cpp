@@ -1,11 +1,9 @@
 #include "EvaluateCommandLine.h"
 
 #include "OptionWords.h"
-#include "SameFile.h"
+#include "OutputOverInput.h"
 
 #include <QFileInfo>
-
-#include <utility>
 
 namespace
 {
@@ -46,7 +44,7 @@ Options:
                       line in its file and outcome tp, fp or ignored
   --help              this text
   --version           the version
-Neither output may be one of the input files.
+Neither output may be one of the input files or lie inside --voc or --photos.
 
 Detections are taken highest score first, equal scores in file order. Each
 takes the unclaimed right box of its photograph that it overlaps most; an
@@ -101,21 +99,17 @@ bool setOption(EvaluateOptions& o, const QString& name, const QString& value, QS
     return false;
 }
 
-// An output must neither overwrite an input nor the other output.
+// An output must neither overwrite an input, go among them, nor be the other output.
 QString checkOutputs(const EvaluateOptions& o)
 {
-    const std::pair<const char*, QString> outputs[] = {{"--plot", o.plot}, {"--curve", o.curve}};
-    const std::pair<const char*, QString> inputs[] = {{"--truth", o.truthCsv},
-                                                      {"--detections", o.detections}};
-    for (const auto& [output, outPath] : outputs) {
-        if (outPath.isEmpty())
-            continue;
-        for (const auto& [input, inPath] : inputs) {
-            if (sameFile(outPath, inPath))
-                return QStringLiteral("%1 %2 is the file of %3: it would be overwritten")
-                    .arg(QLatin1String(output), outPath, QLatin1String(input));
-        }
-    }
+    const QString overInput =
+        outputOverInput({{QStringLiteral("--plot"), o.plot}, {QStringLiteral("--curve"), o.curve}},
+                        {{QStringLiteral("--truth"), o.truthCsv},
+                         {QStringLiteral("--voc"), o.vocDir},
+                         {QStringLiteral("--detections"), o.detections},
+                         {QStringLiteral("--photos"), o.photosDir}});
+    if (!overInput.isEmpty())
+        return overInput;
     if (!o.plot.isEmpty() && !o.curve.isEmpty() &&
         QFileInfo(o.plot).absoluteFilePath() == QFileInfo(o.curve).absoluteFilePath())
         return QStringLiteral("--plot and --curve name one file, %1").arg(o.plot);

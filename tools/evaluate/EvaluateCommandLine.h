@@ -27,8 +27,8 @@ struct EvaluateCommandLine {
 };
 
 // Reads the words after the program's name ("--help" and "--version" are
-// answered before). An output that names an input file is an error: it
-// would wipe it.
+// answered before). An output that is an input file, or lies inside an
+// input directory, is an error: it would wipe it or mix with them.
 EvaluateCommandLine parseEvaluateCommandLine(const QStringList& words);
 
 // The short form, for errors, and the whole help text.

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "OptionWords.h"
+#include "OutputOverInput.h"
 #include "StripGeometry.h"
 
 #include <limits>
@@ -55,7 +56,8 @@ Options:
   --help              this text
   --version           the version of ombre-prepare
 
-OUTDIR must not exist or be empty. It receives:
+OUTDIR must not exist or be empty, and must neither be an input nor lie
+inside one. It receives:
   train/N.png, train.txt          the training set: Ombrec t's directory and
                                   location file
   test/N.png, test-names.txt, test-right.txt
@@ -164,7 +166,12 @@ QString checkTogether(const PrepareOptions& o, const QStringList& given)
     if (o.mode == PrepareMode::Test && o.mirror)
         return QStringLiteral("--mirror doubles training strips, and --mode test writes no "
                               "training set");
-    return QString();
+    return outputOverInput({{QStringLiteral("OUTDIR"), o.outDir}},
+                           {{QStringLiteral("--photos"), o.photosDir},
+                            {QStringLiteral("--csv"), o.csvFile},
+                            {QStringLiteral("--voc"), o.vocDir},
+                            {QStringLiteral("--empty"), o.emptyDir},
+                            {QStringLiteral("--hard-negatives"), o.hardModel}});
 }
 
 } // namespace
