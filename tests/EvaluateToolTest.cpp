@@ -22,7 +22,12 @@ struct DetectionRow {
     double xmin, ymin, xmax, ymax, score;
 };
 
-// A small case and its measures, worked out by hand in its comment.
+// What a case's detections come to, worked out by hand in its comment.
+struct Expected {
+    long long tp, fp, ignored;
+    double ap, ap11, missRate;
+};
+
 struct Case {
     const char* name;
     MatchRule rule;
@@ -30,17 +35,35 @@ struct Case {
     double ignoreBelow;
     std::vector<TruthRow> truth;
     std::vector<DetectionRow> detections; // in file order
-    long long tp, fp, ignored;
-    double ap, ap11, missRate;
+    Expected expected;
 };
+
+// People 0 (columns 0-100) and 1 (40-140) of photograph 0, 200 high, and
+// person 2 of photograph 1. .7 (15-115) overlaps person 0 by 85/115 = 0.74
+// and person 1 by 75/125 = 0.6; .5 overlaps person 2 by 80x180 / 80x200.
+const std::vector<TruthRow> kThreePeople = {
+    {0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200}}, {1, {10, 10, 90, 210}}};
+const std::vector<DetectionRow> kFiveDetections = {{1, 10, 10, 90, 190, .5},
+                                                   {0, 15, 0, 115, 200, .7},
+                                                   {0, 0, 0, 100, 200, .9},
+                                                   {0, 300, 0, 380, 200, .6},
+                                                   {1, 200, 0, 280, 200, .8}};
+
+// Person A (0-100) and a difficult person D (40-140), both 200 high: one
+// person. .9 (30-130) overlaps A by 70/130 = 0.54, D by 90/110 = 0.82;
+// .8 is D (A by 60/140 = 0.43); .7 is on nobody; .6 is A (D by 0.43).
+const std::vector<TruthRow> kADifficultPerson = {{0, {0, 0, 100, 200}},
+                                                 {0, {40, 0, 140, 200, true}}};
+const std::vector<DetectionRow> kFourDetections = {{0, 30, 0, 130, 200, .9},
+                                                   {0, 40, 0, 140, 200, .8},
+                                                   {0, 300, 0, 380, 200, .7},
+                                                   {0, 0, 0, 100, 200, .6}};
 
 // Miss rates are read at 10^-2, 10^-1.75, ..., 10^0 false positives per image.
 const Case kCases[] = {
-    // People 0 (columns 0-100) and 1 (40-140) of photograph 0, 200 high: .7
-    // (15-115) overlaps person 0 by 85/115 = 0.74 and person 1 by 75/125 = 0.6.
     // The unclaimed person: .9 tp (person 0), .8 fp, .7 tp (person 1, person 0
-    // being claimed), .6 fp, .5 tp (80 x 180 of 80 x 200 = 0.9 of person 2).
-    // Recall 1/3 1/3 2/3 2/3 1, precision 1 1/2 2/3 1/2 3/5.
+    // being claimed), .6 fp, .5 tp. Recall 1/3 1/3 2/3 2/3 1, precision 1 1/2
+    // 2/3 1/2 3/5.
     // AP = 1/3 * 1 + 1/3 * 2/3 + 1/3 * 3/5 = 34/45 = 0.7556.
     // 11-point: recall 0-0.3 have 1, 0.4-0.6 have 2/3, 0.7-1 have 3/5: 8.4/11.
     // Over 2 photographs: miss rate 2/3 up to 10^-0.5, 1/3 at 10^-0.25, 0 (as
@@ -49,21 +72,12 @@ const Case kCases[] = {
      MatchRule::Unclaimed,
      2,
      0,
-     {{0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200}}, {1, {10, 10, 90, 210}}},
-     {{1, 10, 10, 90, 190, .5},
-      {0, 15, 0, 115, 200, .7},
-      {0, 0, 0, 100, 200, .9},
-      {0, 300, 0, 380, 200, .6},
-      {1, 200, 0, 280, 200, .8}},
-     3,
-     2,
-     0,
-     0.7556,
-     0.7636,
-     0.0500},
-    // The same under VOC: .7 takes person 0, which it overlaps most, claimed
-    // already: a fp. .9 tp, .8 fp, .7 fp, .6 fp, .5 tp: recall 1/3 1/3 1/3
-    // 1/3 2/3, precision 1 1/2 1/3 1/4 2/5.
+     kThreePeople,
+     kFiveDetections,
+     {3, 2, 0, 0.7556, 0.7636, 0.0500}},
+    // VOC: .7 takes person 0, which it overlaps most, claimed already: a fp.
+    // .9 tp, .8 fp, .7 fp, .6 fp, .5 tp: recall 1/3 1/3 1/3 1/3 2/3,
+    // precision 1 1/2 1/3 1/4 2/5.
     // AP = 1/3 * 1 + 1/3 * 2/5 = 7/15 = 0.4667.
     // 11-point: recall 0-0.3 have 1, 0.4-0.6 have 2/5, 0.7-1 none: 5.2/11.
     // False positives per image 0 .5 1 1.5 1.5: at every reference up to 1
@@ -72,21 +86,9 @@ const Case kCases[] = {
      MatchRule::Voc,
      2,
      0,
-     {{0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200}}, {1, {10, 10, 90, 210}}},
-     {{1, 10, 10, 90, 190, .5},
-      {0, 15, 0, 115, 200, .7},
-      {0, 0, 0, 100, 200, .9},
-      {0, 300, 0, 380, 200, .6},
-      {1, 200, 0, 280, 200, .8}},
-     2,
-     3,
-     0,
-     0.4667,
-     0.4727,
-     0.6667},
-    // Person A (0-100) and a difficult person D (40-140), both 200 high: one
-    // person. .9 (30-130) overlaps A by 70/130 = 0.54, D by 90/110 = 0.82;
-    // .8 is D (A by 60/140 = 0.43); .7 is on nobody; .6 is A (D by 0.43).
+     kThreePeople,
+     kFiveDetections,
+     {2, 3, 0, 0.4667, 0.4727, 0.6667}},
     // VOC: .9 takes D, ignored; .8 ignored; .7 fp; .6 tp. Recall 0 1,
     // precision 0 1/2: AP 1/2, 11-point 1/2. Miss rate 1 until the fp, 0 at
     // 1 fppi: exp(ln 1e-10 / 9) = 10^(-10/9) = 0.0774.
@@ -94,17 +96,9 @@ const Case kCases[] = {
      MatchRule::Voc,
      1,
      0,
-     {{0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200, true}}},
-     {{0, 30, 0, 130, 200, .9},
-      {0, 40, 0, 140, 200, .8},
-      {0, 300, 0, 380, 200, .7},
-      {0, 0, 0, 100, 200, .6}},
-     1,
-     1,
-     2,
-     0.5,
-     0.5,
-     0.0774},
+     kADifficultPerson,
+     kFourDetections,
+     {1, 1, 2, 0.5, 0.5, 0.0774}},
     // Unclaimed: D is tried after A. .9 takes A, tp; .8 is on D only,
     // ignored; .7 fp; .6 finds A claimed and D under 0.5, fp. Recall 1 from
     // the first, precision 1 1/2 1/3: AP and 11-point 1, miss rate 0.
@@ -112,17 +106,9 @@ const Case kCases[] = {
      MatchRule::Unclaimed,
      1,
      0,
-     {{0, {0, 0, 100, 200}}, {0, {40, 0, 140, 200, true}}},
-     {{0, 30, 0, 130, 200, .9},
-      {0, 40, 0, 140, 200, .8},
-      {0, 300, 0, 380, 200, .7},
-      {0, 0, 0, 100, 200, .6}},
-     1,
-     2,
-     1,
-     1,
-     1,
-     0},
+     kADifficultPerson,
+     kFourDetections,
+     {1, 2, 1, 1, 1, 0}},
     // .9 overlaps person 0 by exactly 0.5 and claims it; .8 overlaps it
     // wholly but comes second: a false positive. Person 1 is missed.
     // Recall 1/2 1/2, precision 1 1/2: AP = 1/2; 11-point 6/11; miss rate 1/2.
@@ -132,12 +118,7 @@ const Case kCases[] = {
      0,
      {{0, {0, 0, 100, 200}}, {0, {300, 0, 400, 200}}},
      {{0, 0, 0, 100, 100, .9}, {0, 0, 0, 100, 200, .8}},
-     1,
-     1,
-     0,
-     0.5,
-     0.5455,
-     0.5},
+     {1, 1, 0, 0.5, 0.5455, 0.5}},
     // Boxes 95 and 60 high are ignore regions. .9 is on one; .8 overlaps the
     // low box by 0.79 but the person by 0.6: people come first, a tp; .7 is on
     // the low box again, the person being claimed; .6 is a fp. As above.
@@ -150,12 +131,7 @@ const Case kCases[] = {
       {0, 0, 0, 100, 120, .8},
       {0, 0, 0, 100, 95, .7},
       {0, 600, 0, 680, 200, .6}},
-     1,
-     1,
-     2,
-     0.5,
-     0.5455,
-     0.5},
+     {1, 1, 2, 0.5, 0.5455, 0.5}},
     // One false positive in 100 photographs is 10^-2 per image: the first
     // reference sees the tp after it. Recall 0 1/2, precision 0 1/2: AP 1/4,
     // 11-point 6 * 1/2 / 11; miss rate 1/2 everywhere.
@@ -165,13 +141,8 @@ const Case kCases[] = {
      0,
      {{0, {0, 0, 80, 200}}, {0, {200, 0, 280, 200}}},
      {{1, 0, 0, 80, 200, .9}, {0, 0, 0, 80, 200, .8}},
-     1,
-     1,
-     0,
-     0.25,
-     0.2727,
-     0.5},
-    {"NoDetections", MatchRule::Voc, 1, 0, {{0, {0, 0, 80, 200}}}, {}, 0, 0, 0, 0, 0, 1},
+     {1, 1, 0, 0.25, 0.2727, 0.5}},
+    {"NoDetections", MatchRule::Voc, 1, 0, {{0, {0, 0, 80, 200}}}, {}, {0, 0, 0, 0, 0, 1}},
     // Nothing to find: AP 0 and miss rate 1 by definition.
     {"NoPeople",
      MatchRule::Voc,
@@ -179,12 +150,7 @@ const Case kCases[] = {
      0,
      {},
      {{0, 0, 0, 80, 200, 1}, {0, 90, 0, 170, 200, 2}},
-     0,
-     2,
-     0,
-     0,
-     0,
-     1},
+     {0, 2, 0, 0, 0, 1}},
 };
 
 void PrintTo(const Case& c, std::ostream* out)
@@ -211,12 +177,12 @@ TEST_P(MeasuresTest, GivesTheHandWorkedMeasures)
     ASSERT_EQ(e.curve.size(), c.detections.size());
     const long long tp = e.curve.empty() ? 0 : e.curve.back().tp;
     const long long fp = e.curve.empty() ? 0 : e.curve.back().fp;
-    EXPECT_EQ(tp, c.tp);
-    EXPECT_EQ(fp, c.fp);
-    EXPECT_EQ(e.ignoredDetections, c.ignored);
-    EXPECT_NEAR(e.ap, c.ap, 5e-5);
-    EXPECT_NEAR(e.ap11, c.ap11, 5e-5);
-    EXPECT_NEAR(e.logAverageMissRate, c.missRate, 5e-5);
+    EXPECT_EQ(tp, c.expected.tp);
+    EXPECT_EQ(fp, c.expected.fp);
+    EXPECT_EQ(e.ignoredDetections, c.expected.ignored);
+    EXPECT_NEAR(e.ap, c.expected.ap, 5e-5);
+    EXPECT_NEAR(e.ap11, c.expected.ap11, 5e-5);
+    EXPECT_NEAR(e.logAverageMissRate, c.expected.missRate, 5e-5);
     for (size_t k = 1; k < e.curve.size(); ++k)
         EXPECT_GE(detections[e.curve[k - 1].at.detection].score,
                   detections[e.curve[k].at.detection].score);
