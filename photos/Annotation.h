@@ -14,6 +14,9 @@ struct PersonBox {
     int ymax = 0;
     // The annotation that gave the box, "FILE:LINE", for messages.
     QString where;
+    // VOC's <difficult>1</difficult>: ombre-evaluate counts such a person
+    // neither found nor missed.
+    bool difficult = false;
 };
 
 // One photograph and the people marked in it.

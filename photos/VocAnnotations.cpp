@@ -20,6 +20,7 @@ struct VocObject {
     qint64 boxLine = 0;
     QString corners[4];
     qint64 cornerLines[4] = {};
+    bool difficult = false;
 };
 
 bool fail(const QString& path, qint64 line, const QString& what, QString& error)
@@ -69,6 +70,10 @@ bool readObject(QXmlStreamReader& xml, const QString& path, VocObject& object, Q
                 else if (!readOnce(xml, path, object.cornerLines[k], object.corners[k], error))
                     return false;
             }
+        } else if (xml.name() == QLatin1String("difficult")) {
+            // Child elements are skipped, as any other element's are.
+            object.difficult = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed() ==
+                               QLatin1String("1");
         } else {
             xml.skipCurrentElement();
         }
@@ -102,6 +107,7 @@ bool personBox(const VocObject& object, const QString& path, PersonBox& box, QSt
                     error);
     box = PersonBox{v[0] - 1, v[1] - 1, v[2], v[3],
                     QStringLiteral("%1:%2").arg(path).arg(object.line)};
+    box.difficult = object.difficult;
     return true;
 }
 

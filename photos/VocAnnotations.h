@@ -11,7 +11,8 @@
 // <bndbox> of each <object> whose <name> is "person". VOC boxes count pixels
 // from 1 with inclusive maxima; they are converted to 0-based pixels with
 // exclusive maxima (xmin - 1, ymin - 1, xmax, ymax). Only the <object>s
-// directly under <annotation> count, not the <bndbox> of a <part>. A file
+// directly under <annotation> count, not the <bndbox> of a <part>. A person
+// whose <object> holds <difficult>1</difficult> is marked difficult. A file
 // without a person still adds its photograph, with no people; files naming
 // the same photograph add to one.
 // On success, appends the photographs in the order they are first named (a

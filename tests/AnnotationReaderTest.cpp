@@ -175,6 +175,27 @@ TEST_F(VocAnnotationsTest, TakesTheBoxOfEachPersonButNotOfItsHeadOrOfOtherClasse
     EXPECT_EQ(described(), "0001.jpg @voc/a.xml:2: 10 20 70 201 @voc/a.xml:4;\n");
 }
 
+TEST_F(VocAnnotationsTest, MarksThePeopleWhoseObjectSaysDifficult)
+{
+    // What a person's <object> holds before its <bndbox>.
+    const std::pair<QByteArray, bool> rows[] = {
+        {"<difficult>1</difficult>", true},
+        {"<difficult> 1 </difficult>", true},
+        {"<difficult>0</difficult>", false},
+        {"", false},
+        {"<part><difficult>1</difficult></part>", false},
+    };
+    QByteArray objects;
+    for (const auto& row : rows)
+        objects += "\n" + person("1 1 9 9").replace("<bndbox>", row.first + "<bndbox>");
+    writeVoc("a.xml", ofA(objects));
+    ASSERT_TRUE(readVoc()) << error.toStdString();
+    ASSERT_EQ(photos.size(), 1u);
+    ASSERT_EQ(photos[0].people.size(), std::size(rows));
+    for (size_t k = 0; k < std::size(rows); ++k)
+        EXPECT_EQ(photos[0].people[k].difficult, rows[k].second) << rows[k].first.toStdString();
+}
+
 TEST_F(VocAnnotationsTest, ConvertsFromPixelsCountedFromOneWithInclusiveMaxima)
 {
     writeVoc("a.xml", ofA(person("1 1 100 1")));

@@ -10,17 +10,19 @@ namespace
 
 const char* const kHelp =
     R"(Compares the people a detector found in whole photographs with the right
-boxes, PASCAL VOC style, over all photographs together, and prints on its
-first line:
+boxes, over all photographs together, and prints on its first line:
   AP = 0.xxxx, 11-point AP = 0.xxxx, log-average miss rate = 0.xxxx
-then the counts, recall and precision.
+on its second the matching rule, "match = voc" or "match = unclaimed", then
+the counts, recall and precision.
 
 Options:
   --truth FILE        right boxes as CSV rows "photo,xmin,ymin,xmax,ymax", as
                       ombre-prepare reads them (0-based pixels, xmax and ymax
                       exclusive; a header row is allowed)
   --voc DIR           right boxes from the Pascal VOC files DIR/*.xml, objects
-                      named "person" (1-based pixels, maxima inclusive)
+                      named "person" (1-based pixels, maxima inclusive); a
+                      person marked <difficult>1</difficult> is neither found
+                      nor missed
   --detections FILE   found boxes as CSV rows
                       "photo,xmin,ymin,xmax,ymax,score", as ombre-detect
                       writes them
@@ -28,9 +30,13 @@ Options:
                       and its subdirectories, named relative to DIR, as
                       ombre-detect finds them. They are the photographs of
                       the false positives per image; right boxes of other
-                      photographs are left out, and a detection in another
-                      photograph is an error. Without it, every photograph
+                      photographs are left out. A detection in another
+                      photograph, or a right box wholly outside its
+                      photograph, is an error. Without it, every photograph
                       named in either file counts.
+  --match RULE        how a detection picks its person (below): voc, PASCAL
+                      VOC's rule (default), or unclaimed, the pedestrian
+                      benchmarks' rule
   --iou X             least intersection over union of a true positive,
                       above 0 and at most 1 (default 0.5)
   --ignore-below H    right boxes lower than H pixels are ignore regions: a
@@ -46,12 +52,16 @@ Options:
   --version           the version
 Neither output may be one of the input files or lie inside --voc or --photos.
 
-Detections are taken highest score first, equal scores in file order. Each
-takes the unclaimed right box of its photograph that it overlaps most; an
-overlap of at least --iou makes a true positive, anything else, a second
-detection of a person included, a false positive. A detection that matches
-no person but an ignore region counts neither way. Photographs are named as
-in the files, "./a.png" being "a.png".
+Detections are taken highest score first, equal scores in file order. With
+--match voc, each takes the person of its photograph that it overlaps most,
+claimed or not; with --match unclaimed, the one it overlaps most among those
+no detection claimed yet. An overlap of at least --iou makes a true positive,
+which claims the person; anything else, a second detection of a person
+included, is a false positive. A detection that is then no true positive but
+overlaps an ignore region by at least --iou counts neither way. Difficult
+people are neither found nor missed: with voc, a detection that takes one
+counts neither way; with unclaimed, they are tried last, as ignore regions.
+Photographs are named as in the files, "./a.png" being "a.png".
 
 Exit codes: 0 done, 1 bad input or a failed write, 2 wrong command line.)";
 
@@ -95,6 +105,16 @@ bool setOption(EvaluateOptions& o, const QString& name, const QString& value, QS
     }
     if (name == QLatin1String("--ignore-below"))
         return readNumber(name, value, 0, 1e9, o.ignoreBelow, error);
+    if (name == QLatin1String("--match")) {
+        for (const MatchRuleName& rule : kMatchRuleNames) {
+            if (value == QLatin1String(rule.name)) {
+                o.match = rule.rule;
+                return true;
+            }
+        }
+        error = QStringLiteral("--match takes voc or unclaimed, not %1").arg(value);
+        return false;
+    }
     error = QStringLiteral("unknown option %1").arg(name);
     return false;
 }
@@ -122,8 +142,8 @@ QString evaluateUsage()
 {
     return QStringLiteral(
         "usage: ombre-evaluate (--truth FILE.csv | --voc DIR) --detections FILE.csv\n"
-        "                      [--photos DIR] [--iou 0.5] [--ignore-below H]\n"
-        "                      [--plot FILE.png] [--curve FILE.csv]\n"
+        "                      [--photos DIR] [--match voc|unclaimed] [--iou 0.5]\n"
+        "                      [--ignore-below H] [--plot FILE.png] [--curve FILE.csv]\n"
         "       ombre-evaluate --help | --version");
 }
 

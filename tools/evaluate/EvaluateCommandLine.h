@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MatchRule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,7 @@ struct EvaluateOptions {
     double iou = 0.5;
     // Right boxes lower than this many pixels are ignore regions.
     double ignoreBelow = 0;
+    MatchRule match = MatchRule::Voc;
     // Outputs, none when empty.
     QString plot;
     QString curve;

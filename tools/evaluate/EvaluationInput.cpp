@@ -1,11 +1,13 @@
 #include "EvaluationInput.h"
 
+#include "BoxOutsidePhoto.h"
 #include "CsvAnnotations.h"
 #include "VocAnnotations.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSet>
 
 namespace
@@ -38,6 +40,23 @@ bool listPhotos(const QString& dir, PhotoIndex& photos, QString& error)
     return true;
 }
 
+// Refuses a right box that lies wholly outside its photograph: no detection
+// could find that person. The size comes from the photograph's header; one
+// that cannot be read is left unchecked, as ombre-detect warns of it.
+bool checkBoxes(const QString& photosDir, const AnnotatedPhoto& a, QString& error)
+{
+    const QSize size = QImageReader(QDir(photosDir).filePath(a.name)).size();
+    if (!size.isValid())
+        return true;
+    for (const PersonBox& b : a.people) {
+        if (boxOutside(b, size) == BoxOutside::Whole) {
+            error = boxLeavesPhotoError(b, a.name, size);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input, QString& error)
@@ -59,10 +78,13 @@ bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input,
             leftOut.insert(QDir::cleanPath(a.name));
             continue;
         }
+        if (!options.photosDir.isEmpty() && !a.people.empty() &&
+            !checkBoxes(options.photosDir, a, error))
+            return false;
         input.truth.resize(input.photos.size());
         for (const PersonBox& b : a.people)
-            input.truth[id].push_back(
-                TruthBox{double(b.xmin), double(b.ymin), double(b.xmax), double(b.ymax)});
+            input.truth[id].push_back(TruthBox{double(b.xmin), double(b.ymin), double(b.xmax),
+                                               double(b.ymax), b.difficult});
     }
     input.leftOutPhotos = static_cast<int>(leftOut.size());
 

@@ -14,6 +14,8 @@ struct TruthBox {
     double ymin = 0;
     double xmax = 0;
     double ymax = 0;
+    // Found or missed, it counts neither way.
+    bool difficult = false;
 };
 
 // Everything an evaluation compares.
@@ -28,7 +30,8 @@ struct EvaluationInput {
 };
 
 // Reads the right boxes (CSV or VOC, with ombre-prepare's readers), the
-// detections and, when options name one, the directory of photographs.
+// detections and, when options name one, the directory of photographs,
+// whose photographs must each hold some of every right box of theirs.
 // Otherwise returns false with error naming the file, and the line where
 // there is one.
 bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input, QString& error);

@@ -50,6 +50,7 @@ QByteArray reportText(const Evaluation& e)
     const double precision = tp + fp > 0 ? double(tp) / double(tp + fp) : 0;
     QByteArray text = "AP = " + fixed(e.ap) + ", 11-point AP = " + fixed(e.ap11) +
                       ", log-average miss rate = " + fixed(e.logAverageMissRate) + '\n';
+    text += QByteArray("match = ") + matchRuleName(e.rule) + '\n';
     const std::pair<const char*, long long> counts[] = {
         {"people", e.people},
         {"ignored truth boxes", e.ignoredBoxes},

@@ -8,7 +8,8 @@
 
 // The report on standard output: first the line
 // "AP = 0.xxxx, 11-point AP = 0.xxxx, log-average miss rate = 0.xxxx", then
-// one "name = value" line per count, then recall and precision over all
+// the matching rule, "match = voc" or "match = unclaimed", then one
+// "name = value" line per count, then recall and precision over all
 // detections (those on ignore regions left out). Four decimals, written with
 // a decimal point whatever the locale.
 QByteArray reportText(const Evaluation& e);

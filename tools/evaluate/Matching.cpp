@@ -3,6 +3,18 @@
 #include <algorithm>
 #include <numeric>
 
+namespace
+{
+
+// What a right box is to a detection.
+enum class Role {
+    Person,
+    Difficult, // a person found or missed, neither counting
+    Region,    // lower than the ignore height
+};
+
+} // namespace
+
 double overlap(const Detection& d, const TruthBox& t)
 {
     const double w = std::min(d.xmax, t.xmax) - std::max(d.xmin, t.xmin);
@@ -17,17 +29,20 @@ double overlap(const Detection& d, const TruthBox& t)
 
 MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
                             const std::vector<Detection>& detections, double iou,
-                            double ignoreBelow)
+                            double ignoreBelow, MatchRule rule)
 {
     MatchResult result;
-    std::vector<std::vector<bool>> ignored(truth.size());
+    result.rule = rule;
+    std::vector<std::vector<Role>> roles(truth.size());
     std::vector<std::vector<bool>> claimed(truth.size());
     for (size_t p = 0; p < truth.size(); ++p) {
         for (const TruthBox& t : truth[p]) {
-            const bool low = t.ymax - t.ymin < ignoreBelow;
-            ignored[p].push_back(low);
-            result.ignoredBoxes += low;
-            result.people += !low;
+            const Role role = t.ymax - t.ymin < ignoreBelow ? Role::Region
+                              : t.difficult                 ? Role::Difficult
+                                                            : Role::Person;
+            roles[p].push_back(role);
+            result.people += role == Role::Person;
+            result.ignoredBoxes += role != Role::Person;
         }
         claimed[p].assign(truth[p].size(), false);
     }
@@ -40,26 +55,35 @@ MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
     for (const int k : order) {
         const Detection& d = detections[k];
         const std::vector<TruthBox>& boxes = truth[d.photo];
-        // The best person still free, then the best ignore region.
+        const std::vector<Role>& role = roles[d.photo];
+        std::vector<bool>& taken = claimed[d.photo];
+        // The person the rule picks, then the best of the boxes tried last.
         int person = -1;
         double personOverlap = 0;
-        double regionOverlap = 0;
+        double lastOverlap = 0;
         for (size_t j = 0; j < boxes.size(); ++j) {
             const double o = overlap(d, boxes[j]);
-            if (ignored[d.photo][j]) {
-                regionOverlap = std::max(regionOverlap, o);
-            } else if (!claimed[d.photo][j] && o > personOverlap) {
+            // The pedestrian benchmarks try difficult people last, as they
+            // try their ignore regions; VOC lets a detection take one first.
+            if (role[j] == Role::Region ||
+                (rule == MatchRule::Unclaimed && role[j] == Role::Difficult)) {
+                lastOverlap = std::max(lastOverlap, o);
+            } else if ((rule == MatchRule::Voc || !taken[j]) && o > personOverlap) {
                 person = static_cast<int>(j);
                 personOverlap = o;
             }
         }
         Outcome outcome = Outcome::FalsePositive;
         if (person >= 0 && personOverlap >= iou) {
-            claimed[d.photo][person] = true;
-            outcome = Outcome::TruePositive;
-        } else if (regionOverlap >= iou) {
-            outcome = Outcome::Ignored;
+            if (role[person] == Role::Difficult) {
+                outcome = Outcome::Ignored;
+            } else if (!taken[person]) {
+                taken[person] = true;
+                outcome = Outcome::TruePositive;
+            }
         }
+        if (outcome == Outcome::FalsePositive && lastOverlap >= iou)
+            outcome = Outcome::Ignored;
         result.ranked.push_back(RankedDetection{k, outcome});
     }
     return result;

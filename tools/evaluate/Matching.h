@@ -2,6 +2,7 @@
 
 #include "DetectionFile.h"
 #include "EvaluationInput.h"
+#include "MatchRule.h"
 
 #include <vector>
 
@@ -9,7 +10,7 @@
 enum class Outcome {
     TruePositive,
     FalsePositive,
-    Ignored, // on an ignore region: counts neither way
+    Ignored, // on an ignore region or a difficult person: counts neither way
 };
 
 struct RankedDetection {
@@ -18,9 +19,11 @@ struct RankedDetection {
 };
 
 struct MatchResult {
+    MatchRule rule = MatchRule::Voc;
     // Every detection, highest score first, equal scores in file order.
     std::vector<RankedDetection> ranked;
-    // Right boxes that are people, and those lower than the ignore height.
+    // Right boxes that are people, and the others: those lower than the
+    // ignore height and difficult people.
     long long people = 0;
     long long ignoredBoxes = 0;
 };
@@ -28,16 +31,21 @@ struct MatchResult {
 // Intersection over union of two boxes with exclusive maxima.
 double overlap(const Detection& d, const TruthBox& t);
 
-// Matches detections to the right boxes of their photographs, PASCAL VOC
-// style: highest score first, each detection takes the unclaimed person of
-// its photograph that it overlaps most (the first in file order on a tie),
-// and is a true positive when that overlap is at least iou. A detection
-// that finds no such person is tried against the ignore regions, the right
-// boxes lower than ignoreBelow, claimed or not: a crowd of small people can
-// set off several windows, none of them wrong. An overlap of at least iou
-// with one makes it Ignored; anything else is a false positive, a second
-// detection of one person included.
+// Matches detections to the right boxes of their photographs, highest score
+// first. Right boxes lower than ignoreBelow are ignore regions, not people.
+// With MatchRule::Voc a detection takes the person of its photograph that it
+// overlaps most, claimed, difficult or not; with MatchRule::Unclaimed, the
+// one it overlaps most among the people no detection claimed, difficult
+// people left out. The first in file order wins a tie. An overlap of at least
+// iou then makes a true positive that claims the person, or, on a difficult
+// person, counts neither way; a person claimed already, a second detection,
+// makes a false positive. A detection that is neither a true positive nor on
+// a difficult person is tried against the ignore regions (with
+// MatchRule::Unclaimed, the difficult people too), claimed or not: a crowd
+// of small people can set off several windows, none of them wrong. An
+// overlap of at least iou with one makes it Ignored; anything else is a
+// false positive.
 // Requires truth to have one entry per photograph a detection names.
 MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
                             const std::vector<Detection>& detections, double iou,
-                            double ignoreBelow);
+                            double ignoreBelow, MatchRule rule);

@@ -97,6 +97,7 @@ std::vector<RecallStep> precisionSteps(const std::vector<CurvePoint>& curve)
 Evaluation measure(const MatchResult& match, int photographs)
 {
     Evaluation e;
+    e.rule = match.rule;
     e.curve = curveOf(match, photographs);
     e.people = match.people;
     e.ignoredBoxes = match.ignoredBoxes;

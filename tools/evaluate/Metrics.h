@@ -22,6 +22,7 @@ constexpr int kMissRatePoints = 9;
 std::array<double, kMissRatePoints> missRateReferences();
 
 struct Evaluation {
+    MatchRule rule = MatchRule::Voc;
     // One point per detection, in the order of MatchResult::ranked.
     std::vector<CurvePoint> curve;
     long long people = 0;

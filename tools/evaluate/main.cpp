@@ -49,8 +49,9 @@ int main(int argc, char** argv)
         err << "ombre-evaluate: " << error << '\n';
         return 1;
     }
-    const Evaluation e = measure(
-        matchDetections(input.truth, input.detections, o.iou, o.ignoreBelow), input.photos.size());
+    const Evaluation e =
+        measure(matchDetections(input.truth, input.detections, o.iou, o.ignoreBelow, o.match),
+                input.photos.size());
     if (input.leftOutPhotos > 0)
         err << "ombre-evaluate: left out the right boxes of photographs that are not in "
             << o.photosDir << ": " << input.leftOutBoxes << " boxes of " << input.leftOutPhotos

@@ -1,5 +1,6 @@
 #include "PrepareJob.h"
 
+#include "BoxOutsidePhoto.h"
 #include "CsvAnnotations.h"
 #include "EmptyStrips.h"
 #include "HardNegatives.h"
@@ -119,18 +120,8 @@ bool checkPhoto(Photo& photo, QString& error)
         photo.size = image.size();
     }
     for (const PersonBox& b : photo.people) {
-        if (b.xmin < 0 || b.ymin < 0 || b.xmax > photo.size.width() ||
-            b.ymax > photo.size.height()) {
-            error = QStringLiteral("%1: the box %2,%3,%4,%5 leaves the photograph %6, which is "
-                                   "%7 x %8 pixels")
-                        .arg(b.where)
-                        .arg(b.xmin)
-                        .arg(b.ymin)
-                        .arg(b.xmax)
-                        .arg(b.ymax)
-                        .arg(photo.name)
-                        .arg(photo.size.width())
-                        .arg(photo.size.height());
+        if (boxOutside(b, photo.size) != BoxOutside::Nothing) {
+            error = boxLeavesPhotoError(b, photo.name, photo.size);
             return false;
         }
     }
