@@ -52,8 +52,8 @@ Options:
 A photograph that cannot be read, or that is larger than the image library
 may allocate, is skipped with a warning that names it, and the run goes on.
 Progress goes to standard error, and so does the summary when the CSV goes to
-standard output. Exit codes: 0 done, 1 a photograph skipped or a failed read
-or write, 2 wrong command line.)";
+standard output. Exit codes: 0 done, 1 a photograph that could not be read or
+searched, or a failed read or write, 2 wrong command line.)";
 
 // Bounds of the options that take numbers.
 struct WholeOption {

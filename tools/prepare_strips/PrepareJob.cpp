@@ -107,8 +107,7 @@ bool checkPhoto(Photo& photo, QString& error)
         error = QStringLiteral("%1: no such photograph: %2").arg(photo.where, photo.path);
         return false;
     }
-    QImageReader reader(photo.path);
-    photo.size = reader.size();
+    photo.size = imageHeaderSize(photo.path);
     if (!photo.size.isValid()) {
         QImage image;
         QString why;
