@@ -161,4 +161,35 @@ INSTANTIATE_TEST_SUITE_P(
                                "the photograph, 1x1 pixels, holds the window", 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
+TEST_F(DetectToolTest, NamesThePhotographsOfSeveralDirectoriesApart)
+{
+    for (const char* name : {"one/x.png", "two/x.png", "far/one/x.png"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QFileInfo(name).path()));
+        ASSERT_TRUE(realLookingImage(240, 260, qHash(name)).save(path(name)));
+    }
+    const struct {
+        QStringList inputs;
+        int exitCode;
+        QStringList names; // of the rows, and of the drawings under drawn/
+        const char* says;  // "$D" for the directory
+    } cases[] = {
+        {{"one"}, 0, {"x.png"}, ""},
+        {{"one", "two"}, 0, {"one/x.png", "two/x.png"}, ""},
+        {{"one", "far/one"}, 2, {}, "$D/one/x.png and $D/far/one/x.png would both be named one/"},
+    };
+    for (const auto& c : cases) {
+        QStringList args{"--model", path("model.txt"), "--draw", path("drawn")};
+        for (const QString& input : c.inputs)
+            args << path(input);
+        const RunResult run = detect(args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString(c.says).replace("$D", dir.path()).toUtf8()))
+            << run.err.toStdString();
+        for (const QString& name : c.names) {
+            EXPECT_TRUE(run.out.contains(('\n' + name + ',').toUtf8())) << name.toStdString();
+            EXPECT_TRUE(QFile::exists(path("drawn/" + name))) << name.toStdString();
+        }
+    }
+}
+
 } // namespace

@@ -15,8 +15,9 @@ best is kept.
 Output: a header row, then CSV rows "photo,xmin,ymin,xmax,ymax,score", one
 person a row, in the photograph's own pixels (0-based, maxima exclusive, as in
 ombre-prepare's CSV), each photograph's rows by descending score. photo is
-the file's name relative to the directory argument it was found in, or a
-file argument as given.
+the file's name relative to the directory argument it was found in, after
+that directory's own name when there is more than one argument, or a file
+argument as given.
 
 Options:
   --model FILE        the model file that Ombrec t wrote (needed)
