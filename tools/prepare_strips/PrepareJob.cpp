@@ -220,6 +220,10 @@ private:
 
 bool Job::open(QString& error)
 {
+    const QStringList removed = removeAbandonedStaging(options.outDir);
+    if (!removed.isEmpty() && warning)
+        warning(QStringLiteral("removed what stopped runs left behind: %1")
+                    .arg(removed.join(QStringLiteral(", "))));
     if (!staging.open(options.outDir, error))
         return false;
     if (options.mode != PrepareMode::Test &&
