@@ -64,13 +64,17 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
         out.failed = true;
         return out;
     }
-    if (!hasWindows(image.size(), options.scan))
+    // Counted with the skipped ones, but a photograph, not a fault: the run
+    // still ends with exit code 0.
+    if (!hasWindows(image.size(), options.scan)) {
         out.warnings << QStringLiteral("%1: the photograph, %2x%3 pixels, holds the window at "
                                        "no scale for people from %4 pixels high; not searched")
                             .arg(photo.path)
                             .arg(image.width())
                             .arg(image.height())
                             .arg(options.scan.minHeight);
+        return out;
+    }
     std::vector<Detection> found;
     try {
         found = suppressOverlaps(scanner.scan(image), options.nms, options.scoring);

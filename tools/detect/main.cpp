@@ -51,6 +51,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const DetectOptions& o = line.options;
+    QStringList problems;
+    const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
+    const QString clash = sharedName(photos);
+    if (!clash.isEmpty()) {
+        err << "ombre-detect: " << clash << '\n' << detectUsage() << '\n';
+        return 2;
+    }
     const std::unique_ptr<QCoreApplication> app = makeApplication(o, argc, argv);
 
     // The model first: a run that cannot work leaves every file as it was.
@@ -72,8 +79,6 @@ int main(int argc, char** argv)
         err << "ombre-detect: warning: " << text << '\n';
         err.flush();
     };
-    QStringList problems;
-    const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
     for (const QString& problem : problems)
         warn(problem);
 

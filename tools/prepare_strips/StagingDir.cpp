@@ -4,6 +4,43 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+
+namespace
+{
+
+// Whether no process has the id: one that exists but is another user's
+// still counts as alive.
+bool processGone(qint64 pid)
+{
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+           kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+QStringList removeAbandonedStaging(const QString& outDir)
+{
+    const QFileInfo out(outDir);
+    const QRegularExpression staged(QStringLiteral("^\\.%1\\.partial-([0-9]{1,10})-[0-9a-f]{8}$")
+                                        .arg(QRegularExpression::escape(out.fileName())));
+    const QDir parent(out.absolutePath());
+    QStringList removed;
+    // Never through a link: removing its contents would remove another
+    // directory's files.
+    for (const QString& name :
+         parent.entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = staged.match(name);
+        if (match.hasMatch() && processGone(match.captured(1).toLongLong()) &&
+            QDir(parent.filePath(name)).removeRecursively())
+            removed << parent.filePath(name);
+    }
+    return removed;
+}
 
 StagingDir::~StagingDir()
 {

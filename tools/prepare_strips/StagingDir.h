@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A hidden directory beside the output directory that a run writes into.
 // Only commit() makes it the output directory, in one rename, so that a run
@@ -29,3 +30,8 @@ private:
     QString outDir;
     QString staged;
 };
+
+// Removes the staging directories for outDir that runs killed before they
+// could remove them: those beside it whose process id no process has any
+// more. Returns the paths it removed.
+QStringList removeAbandonedStaging(const QString& outDir);
