@@ -30,8 +30,9 @@ PICTURE.png. FOUND receives the found boxes.)";
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombrew-screenshot", QString::fromUtf8(kUsage) + kHelp))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombrew-screenshot", QString::fromUtf8(kUsage) + kHelp))
+        return *answered;
     // Qt's own dialogs, so that the timer below can find and answer them.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     // The screenshot answers the window's dialogs: the folders they remember
