@@ -3,11 +3,11 @@
 #include "DetectionOutput.h"
 #include "ImageLoader.h"
 #include "OrderedWork.h"
+#include "OutputTarget.h"
 #include "ThreadCount.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <new>
 
@@ -41,15 +41,14 @@ QString drawingPath(const QString& dir, const QString& name)
     return QDir(dir).filePath(parts.join('/'));
 }
 
-// Saves the image in format under a temporary name first, so that a failed
-// save leaves no half-written file.
+// Saves the image in format as writeOutput writes, so that a failed save
+// leaves no half-written file.
 bool saveImage(const QImage& image, const QString& path, const QByteArray& format)
 {
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        return false;
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, format.constData()) &&
-           file.commit();
+    QString why;
+    return QDir().mkpath(QFileInfo(path).path()) &&
+           writeOutput(
+               path, [&](QIODevice& file) { return image.save(&file, format.constData()); }, why);
 }
 
 Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& options,

@@ -1,5 +1,7 @@
 #include "StagingDir.h"
 
+#include "OutputTarget.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -50,7 +52,8 @@ StagingDir::~StagingDir()
 
 bool StagingDir::open(const QString& dir, QString& error)
 {
-    const QFileInfo out(dir);
+    // A link to the output directory stays, leading to the new directory.
+    const QFileInfo out(symLinkEnd(dir));
     if (out.exists() && !(out.isDir() && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
                                                            QDir::Hidden | QDir::System))) {
         error = QStringLiteral("%1 exists and is not an empty directory; give a new one").arg(dir);

@@ -16,7 +16,8 @@ public:
     ~StagingDir();
 
     // Prepares to write outDir, which must not exist or be an empty
-    // directory. On failure error says why and nothing was created.
+    // directory; when it is a symbolic link, where the link ends. On failure
+    // error says why and nothing was created.
     bool open(const QString& outDir, QString& error);
 
     // Where to write a file or directory called name.
