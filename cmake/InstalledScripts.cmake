@@ -1,8 +1,8 @@
 # The scripts that the package installs beside the programs, each as
 # ombre-NAME, with the command line they share and the version in
 # share/ombre/, where an installed script looks for them. In the build tree,
-# OMBRE_SCRIPT_DIR/ombre-NAME links to scripts/NAME: a script called so is
-# the one installed, by the name that help2man and ManPageTest run it by.
+# OMBRE_SCRIPT_DIR/ombre-NAME is a link to scripts/NAME, so that help2man
+# and ManPageTest run it by its installed name.
 
 set(OMBRE_SCRIPT_DIR ${PROJECT_BINARY_DIR}/scripts)
 file(MAKE_DIRECTORY ${OMBRE_SCRIPT_DIR})
