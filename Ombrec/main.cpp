@@ -1,6 +1,8 @@
 #include "Console.h"
 #include "Controller.h"
 #include "ProgramStart.h"
+#include "StandardOutput.h"
+#include "TerminalProgress.h"
 
 #include <QCoreApplication>
 
@@ -49,8 +51,9 @@ every name was given, 2 wrong command line.)";
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "Ombrec", QString::fromUtf8(kUsage) + kHelp))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "Ombrec", QString::fromUtf8(kUsage) + kHelp))
+        return *answered;
     QCoreApplication app(argc, argv);
     if (argc != 2) {
         std::fputs(kUsage, stderr);
@@ -64,5 +67,10 @@ int main(int argc, char** argv)
     const int code = console->exitCode();
     if (code == 2)
         std::fputs(kUsage, stderr);
+    QString why;
+    if (!standardOutputReached(out, why)) {
+        writeToStandardError("Ombrec: can't write standard output: " + why.toLocal8Bit() + '\n');
+        return 1;
+    }
     return code;
 }

@@ -1,5 +1,6 @@
 #include "Controller.h"
 #include "MainWindow.h"
+#include "OutputTarget.h"
 #include "ProgramStart.h"
 
 #include <QAbstractButton>
@@ -30,8 +31,9 @@ PICTURE.png. FOUND receives the found boxes.)";
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombrew-screenshot", QString::fromUtf8(kUsage) + kHelp))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombrew-screenshot", QString::fromUtf8(kUsage) + kHelp))
+        return *answered;
     // Qt's own dialogs, so that the timer below can find and answer them.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     // The screenshot answers the window's dialogs: the folders they remember
@@ -83,17 +85,21 @@ int main(int argc, char** argv)
     user.start(10);
 
     int code = 1;
+    QString why = QStringLiteral("the window closed before the picture was taken");
     QTimer::singleShot(0, [&] {
         controller.serIn();
         user.stop();
         // Give the window time to grow to the image while the report shows.
         QTimer::singleShot(500, [&] {
-            code = window.grab().save(picture) ? 0 : 1;
+            const QPixmap shot = window.grab();
+            const auto save = [&](QIODevice& file) { return shot.save(&file, "PNG"); };
+            code = writeOutput(picture, save, why) ? 0 : 1;
             window.close();
         });
     });
     app.exec();
     if (code != 0)
-        std::fprintf(stderr, "ombrew-screenshot: can't save %s\n", qPrintable(picture));
+        std::fprintf(stderr, "ombrew-screenshot: can't save %s: %s\n", qPrintable(picture),
+                     qPrintable(why));
     return code;
 }

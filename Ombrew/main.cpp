@@ -25,8 +25,9 @@ reports show in the status bar, warnings and errors go to standard error.)";
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "Ombrew", QString::fromUtf8(kHelp)))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "Ombrew", QString::fromUtf8(kHelp)))
+        return *answered;
     QApplication app(argc, argv);
     // Where the window keeps its settings: ~/.config/Ombre/Ombrew.conf on Linux.
     QCoreApplication::setOrganizationName(QStringLiteral("Ombre"));

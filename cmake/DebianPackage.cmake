@@ -31,8 +31,9 @@ text file marks the people, searches images for people with it and counts
 recall and precision. Ombrec does this from the console, Ombrew in a
 window. ombre-prepare cuts annotated photographs into training strips,
 ombre-detect searches whole photographs at every place and scale, and
-ombre-evaluate scores what it found. ombre-gen-demo draws demo data and
-ombre-draw-boxes draws found boxes onto their images.]])
+ombre-evaluate scores what it found; ombre-train-bootstrap trains in rounds,
+adding each model's false alarms as background. ombre-gen-demo draws demo
+data and ombre-draw-boxes draws found boxes onto their images.]])
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # dpkg-shlibdeps names the packages of Qt and LIBLINEAR that the programs link.

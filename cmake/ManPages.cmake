@@ -9,12 +9,23 @@ find_program(GZIP gzip REQUIRED)
 # Where the pages are made; ManPageTest reads them here.
 set(OMBRE_MAN_DIR ${PROJECT_BINARY_DIR}/man)
 
-# Makes NAME.1 for each program target named, installs it gzipped into
-# man1/, and lists every other page under SEE ALSO. OMBRE_MAN_PROGRAMS keeps
-# the list for ManPageTest.
+# Makes NAME.1 for each program named, a program target or a script of
+# OMBRE_SCRIPT_DIR, installs it gzipped into man1/, and lists every other
+# page under SEE ALSO. OMBRE_MAN_PROGRAMS keeps the path of each program
+# for ManPageTest.
 function(ombre_man_pages)
     set(pages)
+    set(paths)
     foreach(program IN LISTS ARGN)
+        if(TARGET ${program})
+            set(path $<TARGET_FILE:${program}>)
+            set(depends ${program})
+        else()
+            set(path ${OMBRE_SCRIPT_DIR}/${program})
+            file(REAL_PATH ${path} script)
+            set(depends ${script} ${PROJECT_SOURCE_DIR}/scripts/lib/command-line.sh)
+        endif()
+        list(APPEND paths ${path})
         set(seeAlso "[SEE ALSO]\n")
         foreach(other IN LISTS ARGN)
             if(NOT other STREQUAL program)
@@ -34,13 +45,13 @@ function(ombre_man_pages)
         # the exit of a sanitizer build, and --help has nothing to find.
         add_custom_command(OUTPUT ${page} ${page}.gz
             COMMAND ${CMAKE_COMMAND} -E env
-                OMBRE_PROGRAM=$<TARGET_FILE:${program}> ASAN_OPTIONS=detect_leaks=0
+                OMBRE_PROGRAM=${path} ASAN_OPTIONS=detect_leaks=0
                 ${HELP2MAN} --no-info --section=1
                     "--source=Ombre ${PROJECT_VERSION}" "--manual=Ombre Manual"
                     --include=${include} --include=${seeAlsoFile} --output=${page}
                     ${PROJECT_SOURCE_DIR}/packaging/help-for-help2man
             COMMAND ${GZIP} -9 -n -f -k ${page}
-            DEPENDS ${program} ${include} ${seeAlsoFile}
+            DEPENDS ${depends} ${include} ${seeAlsoFile}
                 ${PROJECT_SOURCE_DIR}/packaging/help-for-help2man
             COMMENT "Manual page of ${program}"
             VERBATIM)
@@ -48,5 +59,5 @@ function(ombre_man_pages)
         install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     endforeach()
     add_custom_target(man_pages ALL DEPENDS ${pages})
-    set(OMBRE_MAN_PROGRAMS ${ARGN} PARENT_SCOPE)
+    set(OMBRE_MAN_PROGRAMS ${paths} PARENT_SCOPE)
 endfunction()

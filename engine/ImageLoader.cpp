@@ -1,11 +1,17 @@
 #include "ImageLoader.h"
 
+#include "HeldMessages.h"
+
+#include <QFile>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 
 namespace
 {
+
+constexpr char kDamaged[] = "the file is damaged, its image data cut short or corrupt";
 
 // Why the image that reader is about to read needs more memory than the
 // image library may allocate, or an empty text. Measured from the header,
@@ -32,6 +38,34 @@ QString overLimitReason(const QImageReader& reader)
         .arg(bytesPerPixel);
 }
 
+// Whether file is a PNG that ends before its IEND chunk does, found from
+// the chunks' lengths without reading their data. The image library fails
+// on such a file too, but libpng then prints its own "Read Error" on
+// standard error, out of reach of Qt's messages. Reads from file's start,
+// and leaves it there.
+bool pngCutShort(QFile& file)
+{
+    constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    if (file.isSequential() || file.peek(8) != QByteArray(kSignature, 8))
+        return false;
+    const qint64 size = file.size();
+    qint64 chunk = 8;
+    bool cutShort = true;
+    while (chunk + 8 <= size && file.seek(chunk)) {
+        const QByteArray head = file.read(8);
+        if (head.size() != 8)
+            break;
+        // Length, type, data and CRC.
+        chunk += 12 + qFromBigEndian<quint32>(head.constData());
+        if (head.endsWith("IEND")) {
+            cutShort = chunk > size;
+            break;
+        }
+    }
+    file.seek(0);
+    return cutShort;
+}
+
 // The image codecs can leave the upper halves of the 256-bit vector
 // registers in use; until they are cleared, every 128-bit vector
 // instruction of the descriptor runs several times slower.
@@ -48,11 +82,31 @@ void clearWideRegisters()
 bool loadImage(const QString& path, QImage& image, QString& why)
 {
     image = QImage();
-    QImageReader reader(path);
+    // Opened here, so that a file that cannot be read says why ("Permission
+    // denied"), not just that the image library did not find it.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    if (pngCutShort(file)) {
+        why = QLatin1String(kDamaged);
+        return false;
+    }
+    HeldMessages held;
+    QImageReader reader(&file);
     why = overLimitReason(reader);
     if (!why.isEmpty())
         return false;
-    if (!reader.read(&image)) {
+    const bool read = reader.read(&image);
+    // A JPEG cut short reads, its missing part grey, and only the library's
+    // warning tells.
+    if (held.warned() || (!read && reader.error() == QImageReader::InvalidDataError)) {
+        why = QLatin1String(kDamaged);
+        image = QImage();
+        return false;
+    }
+    if (!read) {
         why = reader.errorString();
         image = QImage();
         return false;
@@ -67,4 +121,10 @@ bool loadImage(const QString& path, QImage& image, QString& why)
     }
     clearWideRegisters();
     return true;
+}
+
+QSize imageHeaderSize(const QString& path)
+{
+    HeldMessages held;
+    return QImageReader(path).size();
 }

@@ -4,6 +4,7 @@
 #include "Evaluation.h"
 #include "ImageSearch.h"
 #include "ModelFile.h"
+#include "OutputTarget.h"
 #include "SameFile.h"
 #include "ThreadCount.h"
 #include "TrainingProblem.h"
@@ -67,12 +68,20 @@ namespace
 
 // LIBLINEAR's model file is written under a temporary name beside the
 // target and renamed into place, so a failed or interrupted save never
-// leaves a half-written model under the user's name. The temporary file is
-// made as any new file is, 0666 less the umask, and takes the mode of the
-// model it replaces: a model shared with others stays shared.
+// leaves a half-written model under the user's name; a descriptor such as
+// /dev/stdout is written straight into (see OutputTarget.h). The temporary
+// file is made as any new file is, 0666 less the umask, and takes the mode
+// of the model it replaces: a model shared with others stays shared.
 bool saveModelSafely(const QString& path, const model* trained)
 {
-    const QFileInfo target(path);
+    const OutputTarget output = outputTarget(path);
+    if (!output.refusal.isEmpty()) {
+        warn(QStringLiteral("error: can't write the model %1: %2").arg(path, output.refusal));
+        return false;
+    }
+    if (output.direct)
+        return save_model(QFile::encodeName(output.path).constData(), trained) == 0;
+    const QFileInfo target(output.path);
     const QString base = target.absolutePath() + QStringLiteral("/.") + target.fileName() + '.';
     const QFileDevice::Permissions newFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                              QFileDevice::ReadGroup | QFileDevice::WriteGroup |
@@ -90,8 +99,8 @@ bool saveModelSafely(const QString& path, const model* trained)
     const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
     const bool saved =
         save_model(temporaryName.constData(), trained) == 0 &&
-        (!target.exists() || temporary.setPermissions(QFile::permissions(path))) &&
-        std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) == 0;
+        (!target.exists() || temporary.setPermissions(QFile::permissions(output.path))) &&
+        std::rename(temporaryName.constData(), QFile::encodeName(output.path).constData()) == 0;
     if (!saved)
         temporary.remove();
     return saved;
@@ -148,10 +157,18 @@ bool Logic::emptyOutput(const QString& input)
             return false;
         }
     }
-    outFile = std::make_unique<QFile>(curOutFile);
-    if (!outFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        warn(QStringLiteral("error: can't open %1 for writing: %2")
-                 .arg(curOutFile, outFile->errorString()));
+    // The lines go straight into the file, which a search fills as it goes.
+    const OutputTarget output = outputTarget(curOutFile);
+    outFile = std::make_unique<QFile>(output.path);
+    QString why = output.refusal;
+    if (why.isEmpty()) {
+        if (output.direct)
+            openDirect(*outFile, output.path, why);
+        else if (!outFile->open(QIODevice::WriteOnly | QIODevice::Truncate))
+            why = outFile->errorString();
+    }
+    if (!why.isEmpty()) {
+        warn(QStringLiteral("error: can't open %1 for writing: %2").arg(curOutFile, why));
         return false;
     }
     return true;

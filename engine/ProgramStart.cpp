@@ -1,5 +1,7 @@
 #include "ProgramStart.h"
 
+#include "StandardOutput.h"
+
 #include <QTextStream>
 #include <QtGlobal>
 
@@ -36,7 +38,8 @@ QString ombreVersion()
     return QStringLiteral(OMBRE_VERSION);
 }
 
-bool answerHelpOrVersion(int argc, char** argv, const char* program, const QString& help)
+std::optional<int> answerHelpOrVersion(int argc, char** argv, const char* program,
+                                       const QString& help)
 {
     for (int i = 1; i < argc; ++i) {
         const bool wantsHelp =
@@ -48,7 +51,11 @@ bool answerHelpOrVersion(int argc, char** argv, const char* program, const QStri
             out << help << '\n';
         else
             out << program << ' ' << ombreVersion() << '\n';
-        return true;
+        QString why;
+        if (standardOutputReached(out, why))
+            return 0;
+        QTextStream(stderr) << program << ": can't write standard output: " << why << '\n';
+        return 1;
     }
-    return false;
+    return std::nullopt;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What every program and tool does first, before it makes its application
 // object.
 
@@ -16,7 +18,9 @@ QString ombreVersion();
 
 // Answers a command line that asks for help or the version instead of work.
 // The first argument that is "--help" or "-h" prints help, "--version"
-// prints "program VERSION", on standard output. Returns true when it
-// answered: the program then ends with exit code 0 without doing anything
-// else, not even opening a window.
-bool answerHelpOrVersion(int argc, char** argv, const char* program, const QString& help);
+// prints "program VERSION", on standard output. When it answered it returns
+// the exit code the program then ends with, without doing anything else,
+// not even opening a window: 0, or 1 when standard output did not take the
+// answer (said on standard error). Nothing when it was not asked.
+std::optional<int> answerHelpOrVersion(int argc, char** argv, const char* program,
+                                       const QString& help);

@@ -3,11 +3,16 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
 std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& problems)
 {
+    // Among other arguments a directory's photographs carry its own name, so
+    // that a/x.png and b/x.png stay apart; alone they do not, as the
+    // annotations of ombre-prepare --photos name them.
+    const bool withDirName = arguments.size() > 1;
     std::vector<PhotoFile> photos;
     for (const QString& argument : arguments) {
         const QFileInfo info(argument);
@@ -22,12 +27,14 @@ std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& pro
         // Absolute, so that the names come out relative to the directory
         // however the argument spells it.
         const QDir dir(info.absoluteFilePath());
+        const QString prefix =
+            withDirName && !dir.dirName().isEmpty() ? dir.dirName() + '/' : QString();
         std::vector<PhotoFile> found;
         QDirIterator it(dir.path(), {"*.png", "*.jpg", "*.jpeg"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            found.push_back({path, dir.relativeFilePath(path)});
+            found.push_back({path, prefix + dir.relativeFilePath(path)});
         }
         if (found.empty())
             problems
@@ -37,4 +44,21 @@ std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& pro
         photos.insert(photos.end(), found.begin(), found.end());
     }
     return photos;
+}
+
+QString sharedName(const std::vector<PhotoFile>& photos)
+{
+    QHash<QString, const PhotoFile*> byName;
+    for (const PhotoFile& photo : photos) {
+        const PhotoFile* first = byName.value(photo.name);
+        if (first == nullptr) {
+            byName.insert(photo.name, &photo);
+            continue;
+        }
+        if (QFileInfo(first->path).canonicalFilePath() != QFileInfo(photo.path).canonicalFilePath())
+            return QStringLiteral("%1 and %2 would both be named %3 in the rows and drawings; "
+                                  "give the directories different names")
+                .arg(first->path, photo.path, photo.name);
+    }
+    return QString();
 }

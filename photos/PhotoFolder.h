@@ -15,6 +15,13 @@ struct PhotoFile {
 // its name as given; a directory's PNG and JPEG files (.png, .jpg, .jpeg in
 // any case), its subdirectories' too, sorted by their names relative to it,
 // which is what their rows carry ("street/0041.jpg"), as the annotations of
-// ombre-prepare --photos name them. An argument that names nothing, or a
-// directory without such files, adds a line to problems that names it.
+// ombre-prepare --photos name them. When there is more than one argument,
+// those names start with the directory's own name ("photos/street/0041.jpg").
+// An argument that names nothing, or a directory without such files, adds a
+// line to problems that names it.
 std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& problems);
+
+// Why the rows of two of the photographs could not be told apart: two
+// different files under one name (x.png of two directories both called
+// "photos"), naming both; an empty text when every name is its own file's.
+QString sharedName(const std::vector<PhotoFile>& photos);

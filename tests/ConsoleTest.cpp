@@ -1,13 +1,19 @@
 #include "Programs.h"
 #include "ScratchTest.h"
 #include "TerminalProgress.h"
+#include "TestImages.h"
+#include "TestModels.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 // Failures show a terminal's lines as text.
 void PrintTo(const QString& text, std::ostream* out)
@@ -259,6 +265,142 @@ TEST(ProgramCommandLineTest, AnswersHelpAndVersionAndPointsAWrongLineToThem)
             EXPECT_TRUE(r.err.contains(row.err)) << r.err.toStdString();
         else
             EXPECT_EQ(r.err, "");
+    }
+}
+
+// The files the writing programs below read, in the scratch directory.
+class WritingTest : public ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        write("truth.csv", "a.png,0,0,80,200\n");
+        write("found.csv", "photo,xmin,ymin,xmax,ymax,score\na.png,0,0,80,200,1\n");
+        ASSERT_TRUE(constantImage(100, 200, qRgb(90, 160, 200)).save(path("image.png")));
+        ASSERT_TRUE(realLookingImage(400, 210, 1).save(path("1.png")));
+        write("locations.txt", "1 0 100 200 180\n");
+        writeModel(path("model.txt"), acceptAllWeights());
+    }
+
+    // Runs program; "$D" in args and input stands for the directory, "OUT"
+    // for output. Standard output goes to outputFile when one is given.
+    RunResult run(const QString& program, QStringList args, QString input,
+                  const QString& output = {}, const QString& outputFile = {})
+    {
+        args.replaceInStrings("$D", dir.path()).replaceInStrings("OUT", output);
+        input.replace("$D", dir.path()).replace("OUT", output);
+        return runProgram(program, args, input.toLocal8Bit(), {}, 60000, outputFile);
+    }
+
+    // A device of the test's own when it may make one: root may, and would
+    // replace /dev/full itself if a program did. Else /dev/full; empty when
+    // there is none.
+    QString device() const
+    {
+        if (mknod(QFile::encodeName(path("device")).constData(), S_IFCHR | 0600, makedev(1, 7)) ==
+            0)
+            return path("device");
+        return QFileInfo::exists("/dev/full") ? QStringLiteral("/dev/full") : QString();
+    }
+};
+
+// What is there before and after a run: a device, a pipe, a link...
+mode_t kindOf(const QString& path)
+{
+    struct stat status;
+    return lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+// An output that is no regular file is never replaced: a device, a pipe or
+// a directory is refused, naming it; a link and /dev/stdout are written
+// through.
+TEST_F(WritingTest, EveryWriterRefusesOrWritesThroughWhatIsNotARegularFile)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("directory"));
+    ASSERT_TRUE(QFile::link("real", path("link")));
+    const struct {
+        QString program;
+        QStringList args;
+        const char* input;
+        const char* writes; // a part of what it writes to OUT
+    } writers[] = {
+        {EVALUATE_PATH,
+         {"--truth", "$D/truth.csv", "--detections", "$D/found.csv", "--curve", "OUT"},
+         "",
+         "rank,photo,"},
+        {DETECT_PATH,
+         {"--model", "$D/model.txt", "--out", "OUT", "$D/image.png"},
+         "",
+         "photo,xmin"},
+        {ombrecPath(), {"i"}, "$D/image.png\n$D/model.txt\nOUT\n", "0  0  0  200  80\n"},
+        {ombrecPath(), {"t"}, "$D\n$D/locations.txt\nOUT\n", "solver_type"},
+    };
+    const struct {
+        QString output;     // none to try when empty
+        const char* reason; // written through when empty
+    } targets[] = {
+        {device(), "it is a device"},
+        {path("pipe"), "it is a named pipe"},
+        {path("directory"), "it is a directory"},
+        {path("link"), ""},
+        {"/dev/stdout", ""},
+    };
+    for (const auto& target : targets) {
+        if (target.output.isEmpty())
+            continue;
+        for (const auto& writer : writers) {
+            SCOPED_TRACE(QFileInfo(writer.program).fileName().toStdString() + " " +
+                         writer.args.join(' ').toStdString() + " to " +
+                         target.output.toStdString());
+            write("real", "earlier\n");
+            const mode_t kind = kindOf(target.output);
+            const RunResult r = run(writer.program, writer.args, writer.input, target.output);
+            EXPECT_FALSE(r.crashed);
+            EXPECT_EQ(kindOf(target.output), kind) << "replaced";
+            if (*target.reason) {
+                EXPECT_EQ(r.exitCode, 1);
+                EXPECT_TRUE(r.err.contains(target.output.toLocal8Bit()) &&
+                            r.err.contains(target.reason))
+                    << r.err.toStdString();
+            } else {
+                EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+                const QByteArray written = target.output == path("link") ? read("real") : r.out;
+                EXPECT_TRUE(written.contains(writer.writes)) << written.left(300).toStdString();
+            }
+        }
+    }
+}
+
+// Standard output on a full disk: what was printed is lost, and the
+// program says so.
+TEST_F(WritingTest, EveryProgramEndsWithCode1WhenStandardOutputCannotBeWritten)
+{
+    if (!QFileInfo::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    ASSERT_EQ(run(GEN_DEMO_PATH, {"$D/photos", "--photographs", "4"}, "").exitCode, 0);
+    const struct {
+        QString program;
+        QStringList args;
+        const char* input;
+    } rows[] = {
+        {ombrecPath(), {"c"}, "$D/locations.txt\n$D/locations.txt\n"},
+        {ombrecPath(), {"--version"}, ""},
+        {EVALUATE_PATH, {"--truth", "$D/truth.csv", "--detections", "$D/found.csv"}, ""},
+        {DETECT_PATH, {"--model", "$D/model.txt", "--out", "$D/rows.csv", "$D/image.png"}, ""},
+        {DRAW_BOXES_PATH, {"$D", "$D/locations.txt", "$D/drawn"}, ""},
+        {GEN_DEMO_PATH, {"$D/demo", "--train", "1", "--test", "1"}, ""},
+        {PREPARE_PATH,
+         {"--photos", "$D/photos/photos", "--csv", "$D/photos/boxes.csv", "$D/strips"},
+         ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(QFileInfo(row.program).fileName().toStdString() + " " +
+                     row.args.join(' ').toStdString());
+        const RunResult r = run(row.program, row.args, row.input, {}, "/dev/full");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains("can't write standard output: No space left on device"))
+            << r.err.toStdString();
     }
 }
 

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace
 {
 
@@ -109,6 +111,84 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
         EXPECT_TRUE((c.exitCode == 0 ? run.out : run.err).contains(c.says))
             << c.args.join(' ').toStdString() << ": " << (run.out + run.err).toStdString();
         EXPECT_EQ(read("found.csv"), "earlier rows\n") << c.args.join(' ').toStdString();
+    }
+}
+
+// A photograph that is not searched: the tool says why in its own words,
+// counts it as skipped, and the image library says nothing.
+struct Unsearched {
+    const char* what;
+    const char* file;
+    int side;     // of the square photograph
+    int cutBytes; // taken off the end of its file
+    bool locked;  // meaningless for root, who reads it anyway
+    const char* says;
+    int exitCode;
+};
+
+class UnsearchedPhotoTest : public DetectToolTest, public testing::WithParamInterface<Unsearched>
+{
+};
+
+TEST_P(UnsearchedPhotoTest, IsReportedInTheToolsWordsAndCountedAsSkipped)
+{
+    const Unsearched& row = GetParam();
+    if (row.locked && geteuid() == 0)
+        GTEST_SKIP() << "root reads a file whatever its mode";
+    const QString photo = path(row.file);
+    ASSERT_TRUE(realLookingImage(row.side, row.side, 3).save(photo));
+    ASSERT_TRUE(QFile::resize(photo, QFileInfo(photo).size() - row.cutBytes));
+    ASSERT_TRUE(QFile::setPermissions(photo, row.locked ? QFile::Permissions() : QFile::ReadOwner));
+    const RunResult run = detect(
+        {"--model", path("model.txt"), "--out", path("found.csv"), path("photos/a.png"), photo});
+    EXPECT_EQ(run.exitCode, row.exitCode);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("%1: %2").arg(photo, row.says).toUtf8()))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(" in 1 photograph, skipped 1;")) << run.out.toStdString();
+    for (const QByteArray& line : run.err.trimmed().split('\n'))
+        EXPECT_TRUE(line.startsWith("ombre-detect: ")) << line.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Photographs, UnsearchedPhotoTest,
+    testing::Values(Unsearched{"CutShortJpeg", "cut.jpg", 300, 5000, false,
+                               "can't read the photograph: the file is damaged", 1},
+                    Unsearched{"CutShortPng", "cut.png", 300, 5000, false,
+                               "can't read the photograph: the file is damaged", 1},
+                    Unsearched{"Unreadable", "locked.png", 300, 0, true,
+                               "can't read the photograph: Permission denied", 1},
+                    Unsearched{"OnePixel", "dot.png", 1, 0, false,
+                               "the photograph, 1x1 pixels, holds the window", 0}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(DetectToolTest, NamesThePhotographsOfSeveralDirectoriesApart)
+{
+    for (const char* name : {"one/x.png", "two/x.png", "far/one/x.png"}) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QFileInfo(name).path()));
+        ASSERT_TRUE(realLookingImage(240, 260, qHash(name)).save(path(name)));
+    }
+    const struct {
+        QStringList inputs;
+        int exitCode;
+        QStringList names; // of the rows, and of the drawings under drawn/
+        const char* says;  // "$D" for the directory
+    } cases[] = {
+        {{"one"}, 0, {"x.png"}, ""},
+        {{"one", "two"}, 0, {"one/x.png", "two/x.png"}, ""},
+        {{"one", "far/one"}, 2, {}, "$D/one/x.png and $D/far/one/x.png would both be named one/"},
+    };
+    for (const auto& c : cases) {
+        QStringList args{"--model", path("model.txt"), "--draw", path("drawn")};
+        for (const QString& input : c.inputs)
+            args << path(input);
+        const RunResult run = detect(args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString(c.says).replace("$D", dir.path()).toUtf8()))
+            << run.err.toStdString();
+        for (const QString& name : c.names) {
+            EXPECT_TRUE(run.out.contains(('\n' + name + ',').toUtf8())) << name.toStdString();
+            EXPECT_TRUE(QFile::exists(path("drawn/" + name))) << name.toStdString();
+        }
     }
 }
 

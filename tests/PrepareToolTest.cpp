@@ -17,6 +17,7 @@
 #include <iostream>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 namespace
 {
@@ -279,6 +280,31 @@ TEST_F(PrepareToolTest, FillsAnEmptyOutputDirectory)
     ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
     ASSERT_EQ(prepare(argsFor("out")).exitCode, 0);
     EXPECT_TRUE(QFileInfo::exists(path("out/sources.csv")));
+}
+
+TEST_F(PrepareToolTest, RemovesTheStagingDirectoriesOfRunsThatEndedOnly)
+{
+    addPhoto("a.png", 600, 400, "200,40,240,340");
+    const struct {
+        QString name;
+        bool removed;
+    } left[] = {
+        // Above any pid_max (2^22 at most): no process has that id.
+        {".out.partial-2147483647-0123abcd", true},
+        {QStringLiteral(".out.partial-%1-89abcdef").arg(getpid()), false},
+        {".other.partial-2147483647-0123abcd", false},
+    };
+    for (const auto& l : left) {
+        ASSERT_TRUE(QDir(dir.path()).mkpath(l.name + "/train"));
+        write(l.name + "/train/0.png", "a strip");
+    }
+    const RunResult run = prepare(argsFor("out"));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const auto& l : left)
+        EXPECT_EQ(QFileInfo::exists(path(l.name)), !l.removed) << l.name.toStdString();
+    EXPECT_TRUE(run.err.contains("ombre-prepare: warning: removed what stopped runs left behind: " +
+                                 path(left[0].name).toUtf8() + '\n'))
+        << run.err.toStdString();
 }
 
 TEST_F(PrepareToolTest, RefusesAWrongCommandLineWithExitCode2)

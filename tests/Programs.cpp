@@ -9,13 +9,15 @@ QString ombrecPath()
 }
 
 RunResult runProgram(const QString& program, const QStringList& args, const QByteArray& input,
-                     const QStringList& environment, int timeoutMs)
+                     const QStringList& environment, int timeoutMs, const QString& outputFile)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString& entry : environment)
         env.insert(entry.section('=', 0, 0), entry.section('=', 1));
     process.setProcessEnvironment(env);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(program, args);
     RunResult result;
     if (!process.waitForStarted())

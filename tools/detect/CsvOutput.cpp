@@ -1,6 +1,6 @@
 #include "CsvOutput.h"
 
-#include <QFileInfo>
+#include "OutputTarget.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,13 +11,18 @@ bool CsvOutput::open(const QString& path, QString& why)
     target = path;
     if (path.isEmpty()) {
         file.open(stdout, QIODevice::WriteOnly);
-    } else if (QFileInfo(path).isDir()) {
-        why = QStringLiteral("it is a directory");
-        return false;
-    } else {
-        file.setFileName(path + QStringLiteral(".part"));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        why = file.errorString();
+        return file.isOpen();
     }
+    const OutputTarget out = outputTarget(path);
+    why = out.refusal;
+    if (!why.isEmpty())
+        return false;
+    if (out.direct)
+        return openDirect(file, out.path, why);
+    renameTo = out.path;
+    file.setFileName(out.path + QStringLiteral(".part"));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     why = file.errorString();
     return file.isOpen();
 }
@@ -30,7 +35,7 @@ bool CsvOutput::write(const QByteArray& rows)
 bool CsvOutput::finish(bool written, QString& why)
 {
     why = file.errorString();
-    if (target.isEmpty())
+    if (renameTo.isEmpty())
         return written;
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
@@ -39,7 +44,7 @@ bool CsvOutput::finish(bool written, QString& why)
     }
     // rename replaces FILE at once, never leaving it half written.
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
+                    QFile::encodeName(renameTo).constData()) != 0) {
         why = QString::fromLocal8Bit(std::strerror(errno));
         file.remove();
         return false;

@@ -4,15 +4,16 @@
 #include <QFile>
 #include <QString>
 
-// Where the rows go: standard output, or FILE.part, which becomes FILE once
-// every photograph is through. Each photograph's rows are flushed as it is
-// done, so a run that is killed leaves complete rows of complete photographs
-// in FILE.part and FILE as it was.
+// Where the rows go: standard output; a descriptor such as /dev/stdout,
+// written straight into; or FILE.part beside FILE (where its links end),
+// which becomes FILE once every photograph is through. Each photograph's
+// rows are flushed as it is done, so a run that is killed leaves complete
+// rows of complete photographs in FILE.part and FILE as it was.
 class CsvOutput
 {
 public:
-    // Opens FILE.part for path FILE, or standard output for an empty path;
-    // false with why when it cannot.
+    // Opens where the rows of path FILE go, or standard output for an empty
+    // path; false with why when it cannot.
     bool open(const QString& path, QString& why);
 
     // Writes and flushes; false when not all of it was written.
@@ -27,5 +28,6 @@ public:
 
 private:
     QString target;
+    QString renameTo; // empty when the rows go straight where they belong
     QFile file;
 };

@@ -19,8 +19,9 @@ best is kept.
 Output: a header row, then CSV rows "photo,xmin,ymin,xmax,ymax,score", one
 person a row, in the photograph's own pixels (0-based, maxima exclusive, as in
 ombre-prepare's CSV), each photograph's rows by descending score. photo is
-the file's name relative to the directory argument it was found in, or a
-file argument as given.
+the file's name relative to the directory argument it was found in, after
+that directory's own name when there is more than one argument, or a file
+argument as given.
 
 Options:
   --model FILE        the model file that Ombrec t wrote (needed)
@@ -58,8 +59,8 @@ may allocate, is skipped with a warning that names it, and the run goes on.
 Progress goes to standard error, and so does the summary when the CSV goes to
 standard output. No output may be the model, a photograph or a directory
 searched, or lie inside that directory, and no photograph named as a file
-may lie inside --draw. Exit codes: 0 done, 1 a photograph skipped or a
-failed read or write, 2 wrong command line.)";
+may lie inside --draw. Exit codes: 0 done, 1 a photograph that could not be
+read or searched, or a failed read or write, 2 wrong command line.)";
 
 // Bounds of the options that take numbers.
 struct WholeOption {

@@ -3,11 +3,11 @@
 #include "DetectionOutput.h"
 #include "ImageLoader.h"
 #include "OrderedWork.h"
+#include "OutputTarget.h"
 #include "ThreadCount.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <new>
 
@@ -41,15 +41,14 @@ QString drawingPath(const QString& dir, const QString& name)
     return QDir(dir).filePath(parts.join('/'));
 }
 
-// Saves the image in format under a temporary name first, so that a failed
-// save leaves no half-written file.
+// Saves the image in format as writeOutput writes, so that a failed save
+// leaves no half-written file.
 bool saveImage(const QImage& image, const QString& path, const QByteArray& format)
 {
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        return false;
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, format.constData()) &&
-           file.commit();
+    QString why;
+    return QDir().mkpath(QFileInfo(path).path()) &&
+           writeOutput(
+               path, [&](QIODevice& file) { return image.save(&file, format.constData()); }, why);
 }
 
 Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& options,
@@ -64,13 +63,17 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
         out.failed = true;
         return out;
     }
-    if (windowCount(image.size(), options.scan) == 0)
+    // Counted with the skipped ones, but a photograph, not a fault: the run
+    // still ends with exit code 0.
+    if (windowCount(image.size(), options.scan) == 0) {
         out.warnings << QStringLiteral("%1: the photograph, %2x%3 pixels, holds the window at "
                                        "no scale for people from %4 pixels high; not searched")
                             .arg(photo.path)
                             .arg(image.width())
                             .arg(image.height())
                             .arg(options.scan.minHeight);
+        return out;
+    }
     std::vector<ScoredBox> found;
     try {
         found = suppressOverlaps(scanner.scan(image), options.nms, options.scoring);

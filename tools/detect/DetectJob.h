@@ -12,10 +12,11 @@
 // How a run went.
 struct DetectReport {
     int searched = 0; // photographs read and searched
-    int skipped = 0;  // photographs that could not be read or searched
+    int skipped = 0;  // photographs not read, not searched, or holding no window
     int people = 0;   // rows written
-    bool failed =
-        false; // a photograph skipped, a drawing or the sheet not written, or rows not taken
+    // A photograph that could not be read or searched, a drawing or the sheet
+    // not written, or rows not taken.
+    bool failed = false;
 };
 
 // Where a run's results go; every call comes from the calling thread.
@@ -34,6 +35,7 @@ struct DetectSinks {
 // through. At most twice as many photographs as threads are between being
 // read and being handed over, so memory does not grow with their number.
 // Writes the drawings and the contact sheet that options ask for. A
-// photograph that cannot be read or searched is skipped with a warning.
+// photograph that cannot be read or searched, or that holds the window at
+// no scale, is skipped with a warning: no rows, drawing or thumbnail.
 DetectReport runDetectJob(const DetectOptions& options, const std::vector<double>& weights,
                           const std::vector<PhotoFile>& photos, const DetectSinks& sinks);

@@ -4,6 +4,7 @@
 #include "DetectionOutput.h"
 #include "ModelFile.h"
 #include "ProgramStart.h"
+#include "StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,8 +40,9 @@ std::unique_ptr<QCoreApplication> makeApplication(const DetectOptions& o, int& a
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombre-detect", detectHelpText()))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombre-detect", detectHelpText()))
+        return *answered;
     QStringList words;
     for (int i = 1; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
@@ -51,6 +53,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const DetectOptions& o = line.options;
+    QStringList problems;
+    const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
+    const QString clash = sharedName(photos);
+    if (!clash.isEmpty()) {
+        err << "ombre-detect: " << clash << '\n' << detectUsage() << '\n';
+        return 2;
+    }
     const std::unique_ptr<QCoreApplication> app = makeApplication(o, argc, argv);
 
     // The model first: a run that cannot work leaves every file as it was.
@@ -72,8 +81,6 @@ int main(int argc, char** argv)
         err << "ombre-detect: warning: " << text << '\n';
         err.flush();
     };
-    QStringList problems;
-    const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
     for (const QString& problem : problems)
         warn(problem);
 
@@ -105,5 +112,10 @@ int main(int argc, char** argv)
     if (report.skipped > 0)
         summary << ", skipped " << report.skipped;
     summary << "; rows in " << output.name() << '\n';
+    // The rows on standard output were checked as they were written.
+    if (!o.out.isEmpty() && !standardOutputReached(summary, why)) {
+        err << "ombre-detect: can't write standard output: " << why << '\n';
+        return 1;
+    }
     return report.failed || !problems.isEmpty() ? 1 : 0;
 }

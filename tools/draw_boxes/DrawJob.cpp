@@ -6,6 +6,7 @@
 #include "ImageLoader.h"
 #include "LocationFile.h"
 #include "NamesFile.h"
+#include "OutputTarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,13 @@ QString imageName(int Num)
     return QString::number(Num) + QStringLiteral(".png");
 }
 
+// Saves image as a PNG, as writeOutput writes; false with why.
+bool savePng(const QImage& image, const QString& path, QString& why)
+{
+    return writeOutput(
+        path, [&](QIODevice& file) { return image.save(&file, "PNG"); }, why);
+}
+
 } // namespace
 
 DrawReport drawJob(const DrawRequest& request)
@@ -81,8 +89,8 @@ DrawReport drawJob(const DrawRequest& request)
             thumbnails.push_back(makeThumbnail(image, found, request.sheetPercent / 100.0));
         drawBoxes(image, found.boxes);
         const QString target = out.filePath(imageName(found.Num));
-        if (!image.save(target, "PNG")) {
-            report.error = QStringLiteral("can't write %1").arg(target);
+        if (!savePng(image, target, why)) {
+            report.error = QStringLiteral("can't write %1: %2").arg(target, why);
             return report;
         }
         ++report.images;
@@ -91,11 +99,13 @@ DrawReport drawJob(const DrawRequest& request)
 
     if (wantSheet) {
         const QImage sheet = assembleSheet(thumbnails, request.sheetColumns);
+        QString why;
         if (sheet.isNull())
             report.error =
                 QStringLiteral("no image to put on the contact sheet %1").arg(request.sheet);
-        else if (!sheet.save(request.sheet, "PNG"))
-            report.error = QStringLiteral("can't write the contact sheet %1").arg(request.sheet);
+        else if (!savePng(sheet, request.sheet, why))
+            report.error =
+                QStringLiteral("can't write the contact sheet %1: %2").arg(request.sheet, why);
     }
     return report;
 }

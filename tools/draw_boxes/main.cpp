@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "DrawJob.h"
 #include "ProgramStart.h"
+#include "StandardOutput.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -10,8 +11,9 @@
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombre-draw-boxes", helpText()))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombre-draw-boxes", helpText()))
+        return *answered;
     // The captions need fonts, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -32,5 +34,10 @@ int main(int argc, char** argv)
         << " images in " << line.request.outDir << '\n';
     if (!line.request.sheet.isEmpty())
         out << "ombre-draw-boxes: wrote " << line.request.sheet << '\n';
+    QString why;
+    if (!standardOutputReached(out, why)) {
+        err << "ombre-draw-boxes: can't write standard output: " << why << '\n';
+        return 1;
+    }
     return 0;
 }

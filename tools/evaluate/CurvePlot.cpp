@@ -1,8 +1,9 @@
 #include "CurvePlot.h"
 
+#include "OutputTarget.h"
+
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -214,13 +215,10 @@ QImage plotCurves(const Evaluation& e)
 
 bool writePlot(const QString& path, const Evaluation& e, QString& error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!plotCurves(e).save(&file, "PNG") || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    const QImage plot = plotCurves(e);
+    if (!writeOutput(
+            path, [&](QIODevice& file) { return plot.save(&file, "PNG"); }, error)) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, error);
         return false;
     }
     return true;

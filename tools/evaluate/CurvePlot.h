@@ -12,6 +12,6 @@
 // Text needs fonts: requires a QGuiApplication.
 QImage plotCurves(const Evaluation& e);
 
-// Writes plotCurves(e) as a PNG under another name and renames it into
-// place. Otherwise returns false with error naming path.
+// Writes plotCurves(e) as a PNG, as writeOutput writes. Otherwise returns
+// false with error naming path.
 bool writePlot(const QString& path, const Evaluation& e, QString& error);

@@ -1,7 +1,8 @@
 #include "EvaluationReport.h"
 
+#include "OutputTarget.h"
+
 #include <QLocale>
-#include <QSaveFile>
 
 namespace
 {
@@ -67,14 +68,12 @@ QByteArray reportText(const Evaluation& e)
     return text;
 }
 
-bool writeCurveCsv(const QString& path, const Evaluation& e, const EvaluationInput& input,
-                   QString& error)
+namespace
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-        return false;
-    }
+
+// The device keeps the error of a write that failed.
+void writeCurveRows(QIODevice& file, const Evaluation& e, const EvaluationInput& input)
+{
     file.write("rank,photo,line,score,outcome,tp,fp,recall,precision,fppi,miss_rate\n");
     // One buffer for every row: a long run has millions of them.
     QByteArray row;
@@ -99,8 +98,19 @@ bool writeCurveCsv(const QString& path, const Evaluation& e, const EvaluationInp
             row.append(',').append(exact(v));
         file.write(row.append('\n'));
     }
-    if (!file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+}
+
+} // namespace
+
+bool writeCurveCsv(const QString& path, const Evaluation& e, const EvaluationInput& input,
+                   QString& error)
+{
+    const auto rows = [&](QIODevice& file) {
+        writeCurveRows(file, e, input);
+        return true;
+    };
+    if (!writeOutput(path, rows, error)) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, error);
         return false;
     }
     return true;

@@ -17,7 +17,7 @@ QByteArray reportText(const Evaluation& e);
 // Writes the curve as CSV, one row per detection, highest score first:
 // "rank,photo,line,score,outcome,tp,fp,recall,precision,fppi,miss_rate"
 // (line is the detection's line in its file, outcome tp, fp or ignored),
-// numbers exact and locale-proof. The file is written under another name
-// and renamed into place. Otherwise returns false with error naming path.
+// numbers exact and locale-proof, as writeOutput writes. Otherwise returns
+// false with error naming path.
 bool writeCurveCsv(const QString& path, const Evaluation& e, const EvaluationInput& input,
                    QString& error);

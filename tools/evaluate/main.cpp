@@ -5,6 +5,7 @@
 #include "Matching.h"
 #include "Metrics.h"
 #include "ProgramStart.h"
+#include "StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -18,8 +19,9 @@
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombre-evaluate", evaluateHelpText()))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombre-evaluate", evaluateHelpText()))
+        return *answered;
     QStringList words;
     for (int i = 1; i < argc; ++i)
         words.append(QString::fromLocal8Bit(argv[i]));
@@ -74,6 +76,10 @@ int main(int argc, char** argv)
     }
     if (!o.plot.isEmpty() && !writePlot(o.plot, e, error)) {
         err << "ombre-evaluate: " << error << '\n';
+        return 1;
+    }
+    if (!standardOutputReached(out, error)) {
+        err << "ombre-evaluate: can't write standard output: " << error << '\n';
         return 1;
     }
     return 0;

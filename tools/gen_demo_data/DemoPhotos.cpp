@@ -4,12 +4,12 @@
 #include "Camera.h"
 #include "Clutter.h"
 #include "Figure.h"
+#include "OutputTarget.h"
 #include "Palette.h"
 #include "Random.h"
 #include "Settings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLinearGradient>
@@ -517,7 +517,11 @@ std::vector<DemoPhoto> writePhotos(const QString& dir, const DemoPhotoOptions& o
         const QString name = QStringLiteral("%1-%2.%3").arg(prefix).arg(i).arg(png ? "png" : "jpg");
         const QImage image = renderPhoto(layout, random);
         // Light compression: noisy pictures barely shrink at the slow levels.
-        if (!image.save(QDir(dir).filePath(name), png ? "PNG" : "JPG", png ? 80 : -1))
+        const auto save = [&](QIODevice& file) {
+            return image.save(&file, png ? "PNG" : "JPG", png ? 80 : -1);
+        };
+        QString why;
+        if (!writeOutput(QDir(dir).filePath(name), save, why))
             return {};
         std::vector<PhotoPerson> people = layout.people;
         std::stable_sort(
@@ -530,9 +534,9 @@ std::vector<DemoPhoto> writePhotos(const QString& dir, const DemoPhotoOptions& o
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
+    QString why;
+    return writeOutput(
+        path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, why);
 }
 
 QByteArray vocAnnotation(const DemoPhoto& photo)

@@ -3,11 +3,11 @@
 #include "Background.h"
 #include "Camera.h"
 #include "Figure.h"
+#include "OutputTarget.h"
 #include "Random.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -65,15 +65,17 @@ std::vector<bool> emptyTestStrips(const DemoSetOptions& options)
 
 QByteArray boxLine(int num, int left)
 {
-    return QString::asprintf("%d  %d  %d  %d  %d\n", num, 0, left, kWindowHeight, left + kWindowWidth)
+    return QString::asprintf("%d  %d  %d  %d  %d\n", num, 0, left, kWindowHeight,
+                             left + kWindowWidth)
         .toLatin1();
 }
 
 QString writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    QString why;
+    if (!writeOutput(
+            path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, why))
+        return QStringLiteral("cannot write %1: %2").arg(path, why);
     return {};
 }
 
@@ -85,9 +87,12 @@ QString writeStrips(const QDir& dir, const std::vector<DemoStrip>& plans,
         const int num = int(i);
         Random random(options.seed, drawing, std::uint32_t(num));
         const QString path = dir.filePath(QStringLiteral("%1.png").arg(num));
+        const QImage strip = renderStrip(plans[i], random, options.settings);
         // Light compression: noisy strips barely shrink at the slow levels.
-        if (!renderStrip(plans[i], random, options.settings).save(path, "PNG", 80))
-            return QStringLiteral("cannot write %1").arg(path);
+        QString why;
+        if (!writeOutput(
+                path, [&](QIODevice& file) { return strip.save(&file, "PNG", 80); }, why))
+            return QStringLiteral("cannot write %1: %2").arg(path, why);
         for (const int left : plans[i].figureLefts)
             lines += boxLine(num, left);
     }

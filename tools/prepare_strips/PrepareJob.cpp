@@ -108,8 +108,7 @@ bool checkPhoto(Photo& photo, QString& error)
         error = QStringLiteral("%1: no such photograph: %2").arg(photo.where, photo.path);
         return false;
     }
-    QImageReader reader(photo.path);
-    photo.size = reader.size();
+    photo.size = imageHeaderSize(photo.path);
     if (!photo.size.isValid()) {
         QImage image;
         QString why;
@@ -212,6 +211,10 @@ private:
 
 bool Job::open(QString& error)
 {
+    const QStringList removed = removeAbandonedStaging(options.outDir);
+    if (!removed.isEmpty() && warning)
+        warning(QStringLiteral("removed what stopped runs left behind: %1")
+                    .arg(removed.join(QStringLiteral(", "))));
     if (!staging.open(options.outDir, error))
         return false;
     if (options.mode != PrepareMode::Test &&

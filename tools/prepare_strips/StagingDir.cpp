@@ -1,9 +1,48 @@
 #include "StagingDir.h"
 
+#include "OutputTarget.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+
+namespace
+{
+
+// Whether no process has the id: one that exists but is another user's
+// still counts as alive.
+bool processGone(qint64 pid)
+{
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+           kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+QStringList removeAbandonedStaging(const QString& outDir)
+{
+    const QFileInfo out(outDir);
+    const QRegularExpression staged(QStringLiteral("^\\.%1\\.partial-([0-9]{1,10})-[0-9a-f]{8}$")
+                                        .arg(QRegularExpression::escape(out.fileName())));
+    const QDir parent(out.absolutePath());
+    QStringList removed;
+    // Never through a link: removing its contents would remove another
+    // directory's files.
+    for (const QString& name :
+         parent.entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = staged.match(name);
+        if (match.hasMatch() && processGone(match.captured(1).toLongLong()) &&
+            QDir(parent.filePath(name)).removeRecursively())
+            removed << parent.filePath(name);
+    }
+    return removed;
+}
 
 StagingDir::~StagingDir()
 {
@@ -13,7 +52,8 @@ StagingDir::~StagingDir()
 
 bool StagingDir::open(const QString& dir, QString& error)
 {
-    const QFileInfo out(dir);
+    // A link to the output directory stays, leading to the new directory.
+    const QFileInfo out(symLinkEnd(dir));
     if (out.exists() && !(out.isDir() && QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
                                                            QDir::Hidden | QDir::System))) {
         error = QStringLiteral("%1 exists and is not an empty directory; give a new one").arg(dir);

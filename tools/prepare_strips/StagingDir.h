@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A hidden directory beside the output directory that a run writes into.
 // Only commit() makes it the output directory, in one rename, so that a run
@@ -15,7 +16,8 @@ public:
     ~StagingDir();
 
     // Prepares to write outDir, which must not exist or be an empty
-    // directory. On failure error says why and nothing was created.
+    // directory; when it is a symbolic link, where the link ends. On failure
+    // error says why and nothing was created.
     bool open(const QString& outDir, QString& error);
 
     // Where to write a file or directory called name.
@@ -29,3 +31,8 @@ private:
     QString outDir;
     QString staged;
 };
+
+// Removes the staging directories for outDir that runs killed before they
+// could remove them: those beside it whose process id no process has any
+// more. Returns the paths it removed.
+QStringList removeAbandonedStaging(const QString& outDir);

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "PrepareJob.h"
 #include "ProgramStart.h"
+#include "StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,9 +16,8 @@ QString counted(int n, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
-void printSummary(const CommandLine& line, const PrepareReport& r)
+void printSummary(QTextStream& out, const CommandLine& line, const PrepareReport& r)
 {
-    QTextStream out(stdout);
     out << "ombre-prepare: wrote " << line.options.outDir << " from "
         << counted(r.trainPhotos + r.testPhotos, "photograph", "photographs") << '\n';
     if (line.options.mode != PrepareMode::Test)
@@ -55,8 +55,9 @@ void printSummary(const CommandLine& line, const PrepareReport& r)
 int main(int argc, char** argv)
 {
     quietQtNoise();
-    if (answerHelpOrVersion(argc, argv, "ombre-prepare", helpText()))
-        return 0;
+    if (const std::optional<int> answered =
+            answerHelpOrVersion(argc, argv, "ombre-prepare", helpText()))
+        return *answered;
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     const CommandLine line = parseCommandLine(app.arguments().mid(1));
@@ -85,6 +86,12 @@ int main(int argc, char** argv)
         err << "ombre-prepare: " << report.error << "\nombre-prepare: nothing was written\n";
         return 1;
     }
-    printSummary(line, report);
+    QTextStream out(stdout);
+    printSummary(out, line, report);
+    QString why;
+    if (!standardOutputReached(out, why)) {
+        err << "ombre-prepare: can't write standard output: " << why << '\n';
+        return 1;
+    }
     return 0;
 }
