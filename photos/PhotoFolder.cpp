@@ -7,6 +7,23 @@
 
 #include <algorithm>
 
+std::vector<PhotoFile> photosInFolder(const QString& folder)
+{
+    // Absolute, so that the names come out relative to the folder however
+    // the argument spells it.
+    const QDir dir(QFileInfo(folder).absoluteFilePath());
+    std::vector<PhotoFile> found;
+    QDirIterator it(dir.path(), {"*.png", "*.jpg", "*.jpeg"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        found.push_back({path, dir.relativeFilePath(path)});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const PhotoFile& a, const PhotoFile& b) { return a.name < b.name; });
+    return found;
+}
+
 std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& problems)
 {
     // Among other arguments a directory's photographs carry its own name, so
@@ -24,23 +41,15 @@ std::vector<PhotoFile> listPhotos(const QStringList& arguments, QStringList& pro
             photos.push_back({argument, argument});
             continue;
         }
-        // Absolute, so that the names come out relative to the directory
-        // however the argument spells it.
         const QDir dir(info.absoluteFilePath());
-        const QString prefix =
-            withDirName && !dir.dirName().isEmpty() ? dir.dirName() + '/' : QString();
-        std::vector<PhotoFile> found;
-        QDirIterator it(dir.path(), {"*.png", "*.jpg", "*.jpeg"}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            found.push_back({path, prefix + dir.relativeFilePath(path)});
-        }
+        std::vector<PhotoFile> found = photosInFolder(argument);
         if (found.empty())
             problems
                 << QStringLiteral("%1: no PNG or JPEG photograph in the directory").arg(argument);
-        std::sort(found.begin(), found.end(),
-                  [](const PhotoFile& a, const PhotoFile& b) { return a.name < b.name; });
+        const QString prefix =
+            withDirName && !dir.dirName().isEmpty() ? dir.dirName() + '/' : QString();
+        for (PhotoFile& photo : found)
+            photo.name.prepend(prefix);
         photos.insert(photos.end(), found.begin(), found.end());
     }
     return photos;

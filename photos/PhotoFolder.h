@@ -11,11 +11,15 @@ struct PhotoFile {
     QString name;
 };
 
+// The PNG and JPEG files (.png, .jpg, .jpeg in any case) of folder and its
+// subfolders, named relative to it ("street/0041.jpg") as the annotations of
+// ombre-prepare --photos name them, sorted by those names. Empty when there
+// are none, or no such folder.
+std::vector<PhotoFile> photosInFolder(const QString& folder);
+
 // The photographs the arguments name, in their order: a file as given, under
-// its name as given; a directory's PNG and JPEG files (.png, .jpg, .jpeg in
-// any case), its subdirectories' too, sorted by their names relative to it,
-// which is what their rows carry ("street/0041.jpg"), as the annotations of
-// ombre-prepare --photos name them. When there is more than one argument,
+// its name as given; a directory's photographs as photosInFolder
+// names them, which is what their rows carry. When there is more than one argument,
 // those names start with the directory's own name ("photos/street/0041.jpg").
 // An argument that names nothing, or a directory without such files, adds a
 // line to problems that names it.

@@ -168,9 +168,9 @@ TEST_P(MeasuresTest, GivesTheHandWorkedMeasures)
     std::vector<std::vector<TruthBox>> truth(c.photographs);
     for (const TruthRow& t : c.truth)
         truth[t.photo].push_back(t.box);
-    std::vector<Detection> detections;
+    std::vector<FoundBox> detections;
     for (const DetectionRow& d : c.detections)
-        detections.push_back(Detection{d.photo, d.xmin, d.ymin, d.xmax, d.ymax, d.score, 0});
+        detections.push_back(FoundBox{{d.xmin, d.ymin, d.xmax, d.ymax}, d.photo, d.score, 0});
 
     const Evaluation e =
         measure(matchDetections(truth, detections, 0.5, c.ignoreBelow, c.rule), c.photographs);

@@ -44,7 +44,7 @@ struct LastPhoto {
 };
 
 // Reads one non-blank row; otherwise returns what is wrong.
-QString readRow(const QStringList& fields, PhotoIndex& photos, LastPhoto& last, Detection& d)
+QString readRow(const QStringList& fields, PhotoIndex& photos, LastPhoto& last, FoundBox& d)
 {
     // Quoted names keep the blanks inside their quotes; trim those too.
     const QString name = fields[0].trimmed();
@@ -76,7 +76,7 @@ QString readRow(const QStringList& fields, PhotoIndex& photos, LastPhoto& last, 
 
 } // namespace
 
-bool readDetections(const QString& path, PhotoIndex& photos, std::vector<Detection>& detections,
+bool readDetections(const QString& path, PhotoIndex& photos, std::vector<FoundBox>& detections,
                     QString& error)
 {
     QFile file(path);
@@ -112,7 +112,7 @@ bool readDetections(const QString& path, PhotoIndex& photos, std::vector<Detecti
             if (isCsvHeader(row))
                 continue;
         }
-        Detection d;
+        FoundBox d;
         d.line = lineNumber;
         const QString why = readRow(row.fields, photos, last, d);
         if (!why.isEmpty())

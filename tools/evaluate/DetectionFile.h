@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PhotoBox.h"
 #include "PhotoIndex.h"
 
 #include <QString>
@@ -8,12 +9,8 @@
 
 // One box a detector found, in photo pixels counted from 0 at the top-left
 // corner, maxima exclusive.
-struct Detection {
+struct FoundBox : PhotoBox {
     int photo = 0; // in the PhotoIndex
-    double xmin = 0;
-    double ymin = 0;
-    double xmax = 0;
-    double ymax = 0;
     double score = 0;
     int line = 0; // in the detections file, for messages
 };
@@ -28,5 +25,5 @@ struct Detection {
 // error.
 // On success, appends the detections in file order and returns true.
 // Otherwise returns false with error "FILE:LINE: what is wrong".
-bool readDetections(const QString& path, PhotoIndex& photos, std::vector<Detection>& detections,
+bool readDetections(const QString& path, PhotoIndex& photos, std::vector<FoundBox>& detections,
                     QString& error);

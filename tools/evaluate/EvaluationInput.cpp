@@ -2,10 +2,10 @@
 
 #include "BoxOutsidePhoto.h"
 #include "CsvAnnotations.h"
+#include "PhotoFolder.h"
 #include "VocAnnotations.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
@@ -13,29 +13,21 @@
 namespace
 {
 
-// Names the photographs in dir and its subdirectories as ombre-detect finds
-// and names them (PNG and JPEG files, relative to dir, sorted), and closes
-// the index: the photographs searched are these and no others.
+// Names the photographs in dir as ombre-detect finds and names them, and
+// closes the index: the photographs searched are these and no others.
 bool listPhotos(const QString& dir, PhotoIndex& photos, QString& error)
 {
-    // relativeFilePath() hands a relative path back unchanged: both absolute.
-    const QDir d(QFileInfo(dir).absoluteFilePath());
-    if (!d.exists()) {
+    if (!QFileInfo(dir).isDir()) {
         error = QStringLiteral("%1: no such directory").arg(dir);
         return false;
     }
-    QStringList names;
-    QDirIterator it(d.path(), {"*.png", "*.jpg", "*.jpeg"}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        names.append(d.relativeFilePath(it.next()));
-    if (names.isEmpty()) {
+    const std::vector<PhotoFile> found = photosInFolder(dir);
+    if (found.empty()) {
         error = QStringLiteral("%1: no PNG or JPEG photograph in the directory").arg(dir);
         return false;
     }
-    names.sort();
-    for (const QString& name : names)
-        photos.id(name);
+    for (const PhotoFile& photo : found)
+        photos.id(photo.name);
     photos.close();
     return true;
 }
@@ -83,8 +75,8 @@ bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input,
             return false;
         input.truth.resize(input.photos.size());
         for (const PersonBox& b : a.people)
-            input.truth[id].push_back(TruthBox{double(b.xmin), double(b.ymin), double(b.xmax),
-                                               double(b.ymax), b.difficult});
+            input.truth[id].push_back(TruthBox{
+                {double(b.xmin), double(b.ymin), double(b.xmax), double(b.ymax)}, b.difficult});
     }
     input.leftOutPhotos = static_cast<int>(leftOut.size());
 

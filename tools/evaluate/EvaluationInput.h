@@ -9,11 +9,7 @@
 #include <vector>
 
 // A right box, in photo pixels counted from 0, maxima exclusive.
-struct TruthBox {
-    double xmin = 0;
-    double ymin = 0;
-    double xmax = 0;
-    double ymax = 0;
+struct TruthBox : PhotoBox {
     // Found or missed, it counts neither way.
     bool difficult = false;
 };
@@ -23,7 +19,7 @@ struct EvaluationInput {
     PhotoIndex photos;
     // The right boxes of each photograph of photos, in file order.
     std::vector<std::vector<TruthBox>> truth;
-    std::vector<Detection> detections;
+    std::vector<FoundBox> detections;
     // Right boxes, and the photographs they are in, that --photos left out.
     long long leftOutBoxes = 0;
     int leftOutPhotos = 0;

@@ -79,7 +79,7 @@ void writeCurveRows(QIODevice& file, const Evaluation& e, const EvaluationInput&
     QByteArray row;
     long long rank = 0;
     for (const CurvePoint& p : e.curve) {
-        const Detection& d = input.detections[p.at.detection];
+        const FoundBox& d = input.detections[p.at.detection];
         row.clear();
         row.append(QByteArray::number(++rank))
             .append(',')

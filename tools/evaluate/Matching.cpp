@@ -15,21 +15,9 @@ enum class Role {
 
 } // namespace
 
-double overlap(const Detection& d, const TruthBox& t)
-{
-    const double w = std::min(d.xmax, t.xmax) - std::max(d.xmin, t.xmin);
-    const double h = std::min(d.ymax, t.ymax) - std::max(d.ymin, t.ymin);
-    if (w <= 0 || h <= 0)
-        return 0;
-    const double inter = w * h;
-    const double areas =
-        (d.xmax - d.xmin) * (d.ymax - d.ymin) + (t.xmax - t.xmin) * (t.ymax - t.ymin);
-    return inter / (areas - inter);
-}
-
 MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
-                            const std::vector<Detection>& detections, double iou,
-                            double ignoreBelow, MatchRule rule)
+                            const std::vector<FoundBox>& detections, double iou, double ignoreBelow,
+                            MatchRule rule)
 {
     MatchResult result;
     result.rule = rule;
@@ -53,7 +41,7 @@ MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
                      [&](int a, int b) { return detections[a].score > detections[b].score; });
 
     for (const int k : order) {
-        const Detection& d = detections[k];
+        const FoundBox& d = detections[k];
         const std::vector<TruthBox>& boxes = truth[d.photo];
         const std::vector<Role>& role = roles[d.photo];
         std::vector<bool>& taken = claimed[d.photo];
@@ -62,7 +50,7 @@ MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
         double personOverlap = 0;
         double lastOverlap = 0;
         for (size_t j = 0; j < boxes.size(); ++j) {
-            const double o = overlap(d, boxes[j]);
+            const double o = intersectionOverUnion(d, boxes[j]);
             // The pedestrian benchmarks try difficult people last, as they
             // try their ignore regions; VOC lets a detection take one first.
             if (role[j] == Role::Region ||

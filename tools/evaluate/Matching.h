@@ -28,9 +28,6 @@ struct MatchResult {
     long long ignoredBoxes = 0;
 };
 
-// Intersection over union of two boxes with exclusive maxima.
-double overlap(const Detection& d, const TruthBox& t);
-
 // Matches detections to the right boxes of their photographs, highest score
 // first. Right boxes lower than ignoreBelow are ignore regions, not people.
 // With MatchRule::Voc a detection takes the person of its photograph that it
@@ -47,5 +44,5 @@ double overlap(const Detection& d, const TruthBox& t);
 // false positive.
 // Requires truth to have one entry per photograph a detection names.
 MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
-                            const std::vector<Detection>& detections, double iou,
-                            double ignoreBelow, MatchRule rule);
+                            const std::vector<FoundBox>& detections, double iou, double ignoreBelow,
+                            MatchRule rule);

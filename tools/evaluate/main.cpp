@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     // Names that do not line up make every detection a false positive.
     const bool anyNearPeople =
         std::any_of(input.detections.begin(), input.detections.end(),
-                    [&](const Detection& d) { return !input.truth[d.photo].empty(); });
+                    [&](const FoundBox& d) { return !input.truth[d.photo].empty(); });
     if (e.people > 0 && !input.detections.empty() && !anyNearPeople)
         err << "ombre-evaluate: no detection is in a photograph with right boxes; do the "
                "photograph names of the two files match?\n";
