@@ -277,7 +277,8 @@ protected:
         write("truth.csv", "a.png,0,0,80,200\n");
         write("found.csv", "photo,xmin,ymin,xmax,ymax,score\na.png,0,0,80,200,1\n");
         ASSERT_TRUE(constantImage(100, 200, qRgb(90, 160, 200)).save(path("image.png")));
-        ASSERT_TRUE(realLookingImage(400, 210, 1).save(path("1.png")));
+        ASSERT_TRUE(QDir(dir.path()).mkdir("images"));
+        ASSERT_TRUE(realLookingImage(400, 210, 1).save(path("images/1.png")));
         write("locations.txt", "1 0 100 200 180\n");
         writeModel(path("model.txt"), acceptAllWeights());
     }
@@ -334,7 +335,7 @@ TEST_F(WritingTest, EveryWriterRefusesOrWritesThroughWhatIsNotARegularFile)
          "",
          "photo,xmin"},
         {ombrecPath(), {"i"}, "$D/image.png\n$D/model.txt\nOUT\n", "0  0  0  200  80\n"},
-        {ombrecPath(), {"t"}, "$D\n$D/locations.txt\nOUT\n", "solver_type"},
+        {ombrecPath(), {"t"}, "$D/images\n$D/locations.txt\nOUT\n", "solver_type"},
     };
     const struct {
         QString output;     // none to try when empty
@@ -388,7 +389,7 @@ TEST_F(WritingTest, EveryProgramEndsWithCode1WhenStandardOutputCannotBeWritten)
         {ombrecPath(), {"--version"}, ""},
         {EVALUATE_PATH, {"--truth", "$D/truth.csv", "--detections", "$D/found.csv"}, ""},
         {DETECT_PATH, {"--model", "$D/model.txt", "--out", "$D/rows.csv", "$D/image.png"}, ""},
-        {DRAW_BOXES_PATH, {"$D", "$D/locations.txt", "$D/drawn"}, ""},
+        {DRAW_BOXES_PATH, {"$D/images", "$D/locations.txt", "$D/drawn"}, ""},
         {GEN_DEMO_PATH, {"$D/demo", "--train", "1", "--test", "1"}, ""},
         {PREPARE_PATH,
          {"--photos", "$D/photos/photos", "--csv", "$D/photos/boxes.csv", "$D/strips"},
