@@ -7,7 +7,6 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace
@@ -31,15 +30,11 @@ void channelQuotients(const Level* __restrict l, const Level* __restrict m,
                       const Level* __restrict r, float* __restrict quotient)
 {
     for (int k = 0; k < Rows; ++k) {
-        // Responses fit 16 bits; saying so lets the loop work on 8 rows at once.
         const Level X =
-            static_cast<Level>((l[k] - l[k + 2]) + 2 * (m[k] - m[k + 2]) + (r[k] - r[k + 2]));
+            static_cast<Level>(responseX(l[k], m[k], r[k], l[k + 2], m[k + 2], r[k + 2]));
         const Level Y =
-            static_cast<Level>((l[k] + 2 * l[k + 1] + l[k + 2]) - (r[k] + 2 * r[k + 1] + r[k + 2]));
-        // Arithmetic rather than a branch keeps the loop vectorised.
-        const Level flat = X == 0;
-        quotient[k] = static_cast<float>(static_cast<Level>(Y & (flat - 1))) /
-                      static_cast<float>(static_cast<Level>(X + flat));
+            static_cast<Level>(responseY(l[k], l[k + 1], l[k + 2], r[k], r[k + 1], r[k + 2]));
+        quotient[k] = orientationQuotient(X, Y);
     }
 }
 
@@ -57,40 +52,25 @@ void columnBins(const Level* left, const Level* middle, const Level* right, cons
     channelQuotients<Rows>(left, middle, right, red);
     channelQuotients<Rows>(left + kRun, middle + kRun, right + kRun, green);
     channelQuotients<Rows>(left + 2 * kRun, middle + 2 * kRun, right + 2 * kRun, blue);
-    const auto [c0, c1, c2, c3, c4, c5, c6] = cuts;
     for (int k = 0; k < Rows; ++k) {
         // Copies, not references into the arrays, keep std::max vectorised.
         const float r = red[k], g = green[k], b = blue[k];
-        const float q = std::max(std::max(r, g), b);
-        bins[k] = (q >= c0) + (q >= c1) + (q >= c2) + (q >= c3) + (q >= c4) + (q >= c5) + (q >= c6);
+        bins[k] = binOfQuotient(std::max(std::max(r, g), b), cuts);
     }
 }
-
-// A column's votes are counted one byte per bin: at most 64 votes of a cell
-// fit a byte, so the 8 counts of a cell are one 64-bit sum of its columns'
-// counts. Bytes never carry, so the sums read the same on any byte order.
-const std::array<std::uint64_t, kBins> kOneVote = [] {
-    std::array<std::uint64_t, kBins> oneVote{};
-    for (int b = 0; b < kBins; ++b) {
-        std::uint8_t bytes[kBins] = {};
-        bytes[b] = 1;
-        std::memcpy(&oneVote[b], bytes, kBins);
-    }
-    return oneVote;
-}();
 
 std::uint64_t packVotes(const int* bins, int rows)
 {
     std::uint64_t votes = 0;
     for (int k = 0; k < rows; ++k)
-        votes += kOneVote[bins[k]];
+        votes += oneVote(bins[k]);
     return votes;
 }
 
 void addVotes(std::uint64_t votes, int* counts)
 {
     std::uint8_t bytes[kBins];
-    std::memcpy(bytes, &votes, kBins);
+    countsOfVotes(votes, bytes);
     for (int b = 0; b < kBins; ++b)
         counts[b] += bytes[b];
 }

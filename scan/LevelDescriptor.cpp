@@ -28,20 +28,9 @@ constexpr int kRowWeights = kCellCols * kBins;
 constexpr int kCornerCells[4] = {0, kCellCols - 1, (kCellRows - 1) * kCellCols,
                                  kCellRows* kCellCols - 1};
 
-// Y / X as a float, 0 when X is 0 (see OrientationBin.h); arithmetic rather
-// than a branch keeps the loops vectorised.
-OMBRE_INLINE float quotient(Level X, Level Y)
-{
-    const Level flat = X == 0;
-    return static_cast<float>(static_cast<Level>(Y & (flat - 1))) /
-           static_cast<float>(static_cast<Level>(X + flat));
-}
-
 OMBRE_INLINE std::uint8_t binOf(float q, const Cuts& cuts)
 {
-    const auto [c0, c1, c2, c3, c4, c5, c6] = cuts;
-    return static_cast<std::uint8_t>((q >= c0) + (q >= c1) + (q >= c2) + (q >= c3) + (q >= c4) +
-                                     (q >= c5) + (q >= c6));
+    return static_cast<std::uint8_t>(binOfQuotient(q, cuts));
 }
 
 // For kChunk pixels of one channel, the quotient Y / X of the filter
@@ -51,12 +40,11 @@ OMBRE_INLINE void channelQuotients(const Level* __restrict u, const Level* __res
                                    const Level* __restrict d, float* __restrict out)
 {
     for (int k = 0; k < kChunk; ++k) {
-        // Responses fit 16 bits; saying so lets the loop work on many pixels at once.
         const Level X =
-            static_cast<Level>((u[k] - d[k]) + 2 * (u[k + 1] - d[k + 1]) + (u[k + 2] - d[k + 2]));
+            static_cast<Level>(responseX(u[k], u[k + 1], u[k + 2], d[k], d[k + 1], d[k + 2]));
         const Level Y =
-            static_cast<Level>((u[k] + 2 * m[k] + d[k]) - (u[k + 2] + 2 * m[k + 2] + d[k + 2]));
-        out[k] = quotient(X, Y);
+            static_cast<Level>(responseY(u[k], m[k], d[k], u[k + 2], m[k + 2], d[k + 2]));
+        out[k] = orientationQuotient(X, Y);
     }
 }
 
@@ -98,11 +86,11 @@ OMBRE_VECTOR_CLONES void edgeColumnBins(const Level* e0, const Level* e2, const 
         for (int c = 0; c < 3; ++c) {
             const std::ptrdiff_t o = c * channel + k;
             for (int j = 0; j < kChunk; ++j) {
-                const Level X =
-                    static_cast<Level>(2 * (e0[o + j] - e2[o + j]) + (in0[o + j] - in2[o + j]));
-                const Level Y =
-                    static_cast<Level>(sign * (in0[o + j] + 2 * in1[o + j] + in2[o + j]));
-                q[c][j] = quotient(X, Y);
+                const Level X = static_cast<Level>(
+                    responseX(0, e0[o + j], in0[o + j], 0, e2[o + j], in2[o + j]));
+                const Level Y = static_cast<Level>(
+                    sign * responseY(in0[o + j], in1[o + j], in2[o + j], 0, 0, 0));
+                q[c][j] = orientationQuotient(X, Y);
             }
         }
         std::uint8_t bins[kChunk];
@@ -122,25 +110,23 @@ OMBRE_VECTOR_CLONES void responseBins(const Level* X, const Level* Y, std::ptrdi
     for (int k = 0; k < n; k += kChunk) {
         std::uint8_t bins[kChunk];
         for (int j = 0; j < kChunk; ++j) {
-            const float r = quotient(X[k + j], Y[k + j]);
-            const float g = quotient(X[channel + k + j], Y[channel + k + j]);
-            const float b = quotient(X[2 * channel + k + j], Y[2 * channel + k + j]);
+            const float r = orientationQuotient(X[k + j], Y[k + j]);
+            const float g = orientationQuotient(X[channel + k + j], Y[channel + k + j]);
+            const float b = orientationQuotient(X[2 * channel + k + j], Y[2 * channel + k + j]);
             bins[j] = binOf(std::max(std::max(r, g), b), cuts);
         }
         std::memcpy(out + k, bins, static_cast<size_t>(std::min(kChunk, n - k)));
     }
 }
 
-// The votes of n columns over 8 rows of bins, one byte per bin: a cell's 64
-// votes fit a byte, so a cell's 8 counts are one 64-bit sum of its columns'.
-// Bytes never carry, so the sums read the same on any byte order.
+// The votes of n columns over 8 rows of bins (see oneVote).
 OMBRE_VECTOR_CLONES void blockVotes(const std::uint8_t* bins, std::ptrdiff_t width, int n,
                                     std::uint64_t* votes)
 {
     for (int x = 0; x < n; ++x) {
         std::uint64_t sum = 0;
         for (int k = 0; k < kCellSize; ++k)
-            sum += std::uint64_t(1) << (8 * bins[k * width + x]);
+            sum += oneVote(bins[k * width + x]);
         votes[x] = sum;
     }
 }
@@ -366,7 +352,7 @@ void LevelDescriptor::Data::sumCells()
                     for (int x = p + g * kCellSize; x < p + (g + 1) * kCellSize; ++x)
                         sum += votes[x];
                     std::uint8_t counts[kBins];
-                    std::memcpy(counts, &sum, kBins);
+                    countsOfVotes(sum, counts);
                     for (int b = 0; b < kBins; ++b)
                         out[g * kBins + b] = counts[b];
                 }
