@@ -5,10 +5,20 @@
 #include "TestModels.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <optional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -18,8 +28,50 @@ struct Seen {
     bool ok = false;
     QByteArray output;
     std::string err;
-    QStringList events; // what onImage and onProgress were told, in order
+    QStringList events; // what onImage and onSearchProgress were told, in order
     QImage last;
+    // Names fed through a pipe: how many images were written when the
+    // writer of the names stopped, and whether it got every name in.
+    int imagesWhenTheNamesStopped = -1;
+    bool namesWhole = true;
+};
+
+// Writes names into the pipe at fifo as the search reads them; the pipe
+// holds a small part of them, so the writer waits for the search.
+class PipeWriter
+{
+public:
+    PipeWriter(const QString& fifo, const QByteArray& names, const std::atomic<int>& images,
+               Seen& seen)
+        : previous(std::signal(SIGPIPE, SIG_IGN)),
+          thread([fifo = QFile::encodeName(fifo), names, &images, &seen] {
+              const int fd = ::open(fifo.constData(), O_WRONLY);
+              qsizetype at = 0;
+              while (fd >= 0 && at < names.size()) {
+                  // Fails with EPIPE once the search has closed the names.
+                  const ssize_t n =
+                      ::write(fd, names.constData() + at, static_cast<size_t>(names.size() - at));
+                  if (n <= 0)
+                      break;
+                  at += n;
+              }
+              seen.imagesWhenTheNamesStopped = images;
+              seen.namesWhole = at == names.size();
+              ::close(fd);
+          })
+    {
+    }
+    ~PipeWriter()
+    {
+        thread.join();
+        std::signal(SIGPIPE, previous);
+    }
+    PipeWriter(const PipeWriter&) = delete;
+    PipeWriter& operator=(const PipeWriter&) = delete;
+
+private:
+    void (*previous)(int);
+    std::thread thread;
 };
 
 class DirectorySearchTest : public ScratchTest
@@ -38,25 +90,36 @@ protected:
         }
     }
 
-    Seen search(const QByteArray& names, int threads)
+    // The names come from names.txt, or through the pipe names.fifo.
+    Seen search(const QByteArray& names, int threads, bool piped = false)
     {
-        write("names.txt", names);
         Logic logic;
         logic.curCat = dir.path();
-        logic.curInFile = path("names.txt");
         logic.curModelFile = path("model.txt");
         logic.curOutFile = path("out.txt");
         Seen seen;
+        std::atomic<int> images{0};
         logic.onImage = [&](const QString& text) { seen.events << text; };
-        logic.onProgress = [&](int done, int total) {
-            seen.events << QString::number(done) + '/' + QString::number(total);
+        logic.onSearchProgress = [&](int done) {
+            images = done;
+            seen.events << QString::number(done);
         };
         EXPECT_TRUE(logic.loadModel());
+        std::optional<PipeWriter> writer;
+        if (piped) {
+            logic.curInFile = path("names.fifo");
+            QFile::remove(logic.curInFile);
+            EXPECT_EQ(mkfifo(QFile::encodeName(logic.curInFile).constData(), 0600), 0);
+            writer.emplace(logic.curInFile, names, images, seen);
+        } else {
+            logic.curInFile = write("names.txt", names);
+        }
         qputenv("OMBRE_THREADS", QByteArray::number(threads));
         testing::internal::CaptureStderr();
         seen.ok = logic.getFilesSDir();
         seen.err = testing::internal::GetCapturedStderr();
         qunsetenv("OMBRE_THREADS");
+        writer.reset();
         seen.output = read("out.txt");
         if (logic.curImage)
             seen.last = *logic.curImage;
@@ -68,6 +131,9 @@ struct NamesCase {
     const char* name;
     QByteArray names;
     bool ok;
+    // Through a pipe: the first image is written before the last name goes
+    // in, and the search reads no further than where it stops.
+    bool piped = false;
 };
 
 void PrintTo(const NamesCase& row, std::ostream* os)
@@ -81,19 +147,27 @@ class SameForAnyThreads : public DirectorySearchTest, public testing::WithParamI
 
 TEST_P(SameForAnyThreads, OneToEightThreadsShowWhatOneThreadShows)
 {
-    const Seen one = search(GetParam().names, 1);
-    EXPECT_EQ(one.ok, GetParam().ok) << one.err;
+    const NamesCase& row = GetParam();
+    const Seen one = search(row.names, 1, row.piped);
+    EXPECT_EQ(one.ok, row.ok) << one.err;
     ASSERT_GT(one.output.count('\n'), 10);
-    for (int threads = 2; threads <= 8; ++threads) {
+    for (int threads = 1; threads <= 8; ++threads) {
         SCOPED_TRACE(threads);
-        const Seen many = search(GetParam().names, threads);
+        const Seen many = threads == 1 ? one : search(row.names, threads, row.piped);
         EXPECT_EQ(many.ok, one.ok);
         EXPECT_EQ(many.output, one.output);
         EXPECT_EQ(many.err, one.err);
         EXPECT_EQ(many.events, one.events);
         EXPECT_EQ(many.last, one.last);
+        if (row.piped) {
+            EXPECT_GE(many.imagesWhenTheNamesStopped, 1);
+            EXPECT_EQ(many.namesWhole, row.ok);
+        }
     }
 }
+
+// Far more than a pipe and the search's steps ahead hold, a warning each.
+const QByteArray kBadLines = (QByteArray(999, 'x') + '\n').repeated(1024);
 
 // Enough names that the images in work wrap around the results kept.
 INSTANTIATE_TEST_SUITE_P(
@@ -103,7 +177,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "1\n\n 2\nseven\n3\r\n1\n6\n5\n\n3 and more\n2\n5\n1\n3\nlast words\n", true},
         NamesCase{"StopAtAMissingImage", "1\n2\nbad\n5\n3\n1\n4\n5\nbad\n1\n2\n", false},
         NamesCase{"ReadErrorAfterTheImages", "5\n1\n3\n" + QByteArray(1100000, 'x') + "\n2\n",
-                  false}),
+                  false},
+        NamesCase{"ThousandBadLinesThroughAPipe", "1\n" + kBadLines + "5\nbad\n3\n", true, true},
+        NamesCase{"MissingImageBeforeThousandBadLinesThroughAPipe", "1\n4\n" + kBadLines + "5\n",
+                  false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DirectorySearchTest, AKilledSearchOnSeveralThreadsKeepsAPrefixOfWholeLines)
