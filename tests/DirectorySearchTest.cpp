@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <csignal>
-#include <optional>
 #include <thread>
 
 #include <fcntl.h>
@@ -33,49 +32,33 @@ struct Seen {
     bool namesWhole = true;
 };
 
-// Writes names into the pipe at fifo as the search reads them; the pipe
+// Writes names into the pipe at fifo as the search reads them: the pipe
 // holds a small part of them, so the writer waits for the search.
-class PipeWriter
+void feedPipe(const QByteArray& fifo, const QByteArray& names, const std::atomic<int>& images,
+              Seen& seen)
 {
-public:
-    PipeWriter(const QString& fifo, const QByteArray& names, const std::atomic<int>& images,
-               Seen& seen)
-        : previous(std::signal(SIGPIPE, SIG_IGN)),
-          thread([fifo = QFile::encodeName(fifo), names, &images, &seen] {
-              const int fd = ::open(fifo.constData(), O_WRONLY);
-              qsizetype at = 0;
-              while (fd >= 0 && at < names.size()) {
-                  // Fails with EPIPE once the search has closed the names.
-                  const ssize_t n =
-                      ::write(fd, names.constData() + at, static_cast<size_t>(names.size() - at));
-                  if (n <= 0)
-                      break;
-                  at += n;
-              }
-              seen.imagesWhenTheNamesStopped = images;
-              seen.namesWhole = at == names.size();
-              ::close(fd);
-          })
-    {
+    const int fd = ::open(fifo.constData(), O_WRONLY);
+    qsizetype at = 0;
+    while (fd >= 0 && at < names.size()) {
+        // Fails with EPIPE once the search has closed the names.
+        const ssize_t n =
+            ::write(fd, names.constData() + at, static_cast<size_t>(names.size() - at));
+        if (n <= 0)
+            break;
+        at += n;
     }
-    ~PipeWriter()
-    {
-        thread.join();
-        std::signal(SIGPIPE, previous);
-    }
-    PipeWriter(const PipeWriter&) = delete;
-    PipeWriter& operator=(const PipeWriter&) = delete;
-
-private:
-    void (*previous)(int);
-    std::thread thread;
-};
+    seen.imagesWhenTheNamesStopped = images;
+    seen.namesWhole = at == names.size();
+    ::close(fd);
+}
 
 class DirectorySearchTest : public ScratchTest
 {
 protected:
     void SetUp() override
     {
+        // A search that stops closes a pipe of names that is still written.
+        std::signal(SIGPIPE, SIG_IGN);
         writeModel(path("model.txt"), mixedWeights(4, 0.02));
         // Image 6 is too low for the window; there is no image 4.
         const struct {
@@ -102,12 +85,13 @@ protected:
             seen.events << QString::number(done);
         };
         EXPECT_TRUE(logic.loadModel());
-        std::optional<PipeWriter> writer;
+        std::thread writer;
         if (piped) {
             logic.curInFile = path("names.fifo");
+            const QByteArray fifo = QFile::encodeName(logic.curInFile);
             QFile::remove(logic.curInFile);
-            EXPECT_EQ(mkfifo(QFile::encodeName(logic.curInFile).constData(), 0600), 0);
-            writer.emplace(logic.curInFile, names, images, seen);
+            EXPECT_EQ(mkfifo(fifo.constData(), 0600), 0);
+            writer = std::thread(feedPipe, fifo, names, std::cref(images), std::ref(seen));
         } else {
             logic.curInFile = write("names.txt", names);
         }
@@ -116,7 +100,8 @@ protected:
         seen.ok = logic.getFilesSDir();
         seen.err = testing::internal::GetCapturedStderr();
         qunsetenv("OMBRE_THREADS");
-        writer.reset();
+        if (writer.joinable())
+            writer.join();
         seen.output = read("out.txt");
         if (logic.curImage)
             seen.last = *logic.curImage;
