@@ -114,7 +114,7 @@ struct NamesCase {
     QByteArray names;
     bool ok;
     // Through a pipe: the first image is written before the last name goes
-    // in, and the search reads no further than where it stops.
+    // in, and a search that stops leaves the rest of the names unread.
     bool piped = false;
 };
 
