@@ -62,7 +62,7 @@ std::vector<QImage> levels(const ScanSettings& settings)
     std::vector<QImage> images;
     for (double scale : levelScales(photo().size(), settings.minHeight, settings.scaleStep)) {
         QImage level(levelSize(photo().size(), scale), QImage::Format_RGB32);
-        LevelScaler(photo(), level.size()).rows(0, level);
+        LevelScaler(photo(), level.size()).rows(0, 0, level);
         images.insert(images.begin(), level);
     }
     return images;
@@ -126,7 +126,7 @@ void BM_ResampleLevels(benchmark::State& state)
         out.emplace_back(level.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         for (QImage& level : out)
-            LevelScaler(photo(), level.size()).rows(0, level);
+            LevelScaler(photo(), level.size()).rows(0, 0, level);
     }
 }
 

@@ -115,7 +115,7 @@ TEST(Pyramid, SearchesA200RowPhotographAtScale1WithTheStripSearchsCounts)
     ASSERT_FALSE(scales.empty());
     ASSERT_EQ(scales.front(), 1.0);
     QImage level(photo.size(), QImage::Format_RGB32);
-    LevelScaler(photo, levelSize(photo.size(), 1.0)).rows(0, level);
+    LevelScaler(photo, levelSize(photo.size(), 1.0)).rows(0, 0, level);
     ASSERT_EQ(level, photo);
     BandDescriptor band(photo, 0, kWindowHeight);
     for (int stride : {8, 5}) {

@@ -82,7 +82,7 @@ std::vector<Detection> PhotoScanner::scan(const QImage& photo)
             band.resize(static_cast<size_t>(size.width()) * height);
             QImage image(reinterpret_cast<uchar*>(band.data()), size.width(), height,
                          size.width() * static_cast<qsizetype>(sizeof(QRgb)), QImage::Format_RGB32);
-            scaler.rows(top, image);
+            scaler.rows(top, 0, image);
             level.describe(image, stride);
             scores.resize(static_cast<size_t>(level.rows()) * level.columns());
             level.scoreWindows(weights.data(), scores.data());
