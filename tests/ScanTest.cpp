@@ -19,13 +19,17 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iomanip>
+#include <limits>
 #include <ostream>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace
@@ -117,7 +121,7 @@ TEST(Pyramid, SearchesA200RowPhotographAtScale1WithTheStripSearchsCounts)
     ASSERT_FALSE(scales.empty());
     ASSERT_EQ(scales.front(), 1.0);
     QImage level(photo.size(), QImage::Format_RGB32);
-    LevelScaler(photo, levelSize(photo.size(), 1.0)).rows(0, level);
+    LevelScaler(photo, levelSize(photo.size(), 1.0)).rows(0, 0, level);
     ASSERT_EQ(level, photo);
     BandDescriptor band(photo, 0, kWindowHeight);
     for (int stride : {8, 5}) {
@@ -191,6 +195,87 @@ TEST(PhotoScanner, FindsAFigureAtItsPlaceAndSize)
     EXPECT_GT(common / united, 0.9)
         << best.xmin << " " << best.ymin << " " << best.xmax << " " << best.ymax;
 }
+
+struct TileCase {
+    const char* name;
+    QSize photo;
+    int minHeight;
+    int stride;
+    double tileBytes;
+};
+
+void PrintTo(const TileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+using PhotoScannerTiles = testing::TestWithParam<TileCase>;
+
+// Every window of every level, largest level first and row by row, as one
+// band of the level's window rows gives them: a level described at once.
+std::vector<Detection> wholeLevels(const QImage& photo, const ScanSettings& settings,
+                                   const std::vector<double>& w)
+{
+    std::vector<Detection> found;
+    std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep);
+    std::reverse(scales.begin(), scales.end());
+    const int stride = settings.stride;
+    for (double scale : scales) {
+        const QSize size = levelSize(photo.size(), scale);
+        if (size.width() < kWindowWidth || size.height() < kWindowHeight)
+            continue;
+        QImage band(size.width(), (size.height() - kWindowHeight) / stride * stride + kWindowHeight,
+                    QImage::Format_RGB32);
+        LevelScaler(photo, size).rows(0, 0, band);
+        const LevelDescriptor level(band, stride);
+        std::vector<double> scores(static_cast<size_t>(level.rows()) * level.columns());
+        level.scoreWindows(w.data(), scores.data());
+        for (int r = 0; r < level.rows(); ++r) {
+            for (int c = 0; c < level.columns(); ++c) {
+                Detection box = personBox(photo.size(), size, c * stride, r * stride);
+                box.score = scores[static_cast<size_t>(r) * level.columns() + c];
+                found.push_back(box);
+            }
+        }
+    }
+    return found;
+}
+
+// The same windows in the same order, each with the same score to the last
+// bit, whatever memory bounds a tile: levels cut into tiles across (a wide
+// photograph), down (a tall one), or both, down to a window a tile.
+TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
+{
+    const TileCase& c = GetParam();
+    const QImage photo = realLookingImage(c.photo.width(), c.photo.height(), 11);
+    ScanSettings settings;
+    settings.minHeight = c.minHeight;
+    settings.stride = c.stride;
+    settings.threshold = -1e300;
+    const std::vector<double> w = mixedWeights(5, 0.1);
+    const std::vector<Detection> whole = wholeLevels(photo, settings, w);
+    const std::vector<Detection> tiled = PhotoScanner(w, settings, c.tileBytes).scan(photo);
+    ASSERT_EQ(tiled.size(), whole.size());
+    const auto fields = [](const Detection& d) {
+        std::ostringstream out;
+        out << std::setprecision(17) << d.xmin << " " << d.ymin << " " << d.xmax << " " << d.ymax
+            << " " << d.score;
+        return out.str();
+    };
+    for (size_t i = 0; i < whole.size(); ++i)
+        ASSERT_EQ(fields(tiled[i]), fields(whole[i])) << "window " << i << " of " << whole.size();
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiles, PhotoScannerTiles,
+                         testing::Values(TileCase{"NoBound", QSize(700, 300), 80, 7,
+                                                  std::numeric_limits<double>::infinity()},
+                                         TileCase{"WideCutAcross", QSize(1500, 210), 80, 8,
+                                                  2 << 20},
+                                         TileCase{"TallCutDown", QSize(220, 1000), 80, 8, 2 << 20},
+                                         TileCase{"Stride3", QSize(500, 220), 120, 3, 4 << 20},
+                                         TileCase{"Stride13", QSize(900, 240), 100, 13, 4 << 20},
+                                         TileCase{"OneWindowATile", QSize(300, 220), 150, 6, 1}),
+                         testing::PrintToStringParamName());
 
 // Names that CSV must quote, and scores that read back as the same double
 // with a decimal point whatever the locale.
