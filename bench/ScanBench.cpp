@@ -2,7 +2,8 @@
 // photograph on one thread for the default settings and for other scale
 // steps and strides, and on every core; the windows per second; the parts of
 // the work (resampling the levels, describing them, scoring their windows);
-// and the time per window against the strip search's.
+// and the time per window against the strip search's. Then a wide
+// photograph against a tall one of as many pixels.
 
 #include "BandDescriptor.h"
 #include "Decision.h"
@@ -22,6 +23,7 @@
 #include <benchmark/benchmark.h>
 #include <linear.h>
 
+#include <chrono>
 #include <vector>
 
 namespace
@@ -63,7 +65,7 @@ std::vector<QImage> levels(const ScanSettings& settings)
     std::vector<QImage> images;
     for (double scale : levelScales(photo().size(), settings.minHeight, settings.scaleStep)) {
         QImage level(levelSize(photo().size(), scale), QImage::Format_RGB32);
-        LevelScaler(photo(), level.size()).rows(0, level);
+        LevelScaler(photo(), level.size()).rows(0, 0, level);
         images.insert(images.begin(), level);
     }
     return images;
@@ -127,7 +129,7 @@ void BM_ResampleLevels(benchmark::State& state)
         out.emplace_back(level.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         for (QImage& level : out)
-            LevelScaler(photo(), level.size()).rows(0, level);
+            LevelScaler(photo(), level.size()).rows(0, 0, level);
     }
 }
 
@@ -177,6 +179,32 @@ void BM_StripSearchWindows(benchmark::State& state)
                                                      benchmark::Counter::kIsRate);
 }
 
+// 12000x1000 against 4000x3000 on one thread, both in each iteration:
+// wide/square is the time of the wide photograph over the other's. The
+// wide one's largest level is some 29000 pixels wide.
+void BM_ScanWideAgainstSquare(benchmark::State& state)
+{
+    const QImage wide = realLookingImage(12000, 1000, 2024);
+    const QImage square = realLookingImage(4000, 3000, 2024);
+    PhotoScanner scanner(weights(), kDefaults);
+    const auto seconds = [&](const QImage& photo) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(
+            suppressOverlaps(scanner.scan(photo), kDefaultNms, BoxScoring::Window));
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double wideSeconds = 0;
+    double squareSeconds = 0;
+    for (auto _ : state) {
+        wideSeconds += seconds(wide);
+        squareSeconds += seconds(square);
+    }
+    const double iterations = double(state.iterations());
+    state.counters["wide s"] = wideSeconds / iterations;
+    state.counters["square s"] = squareSeconds / iterations;
+    state.counters["wide/square"] = wideSeconds / squareSeconds;
+}
+
 } // namespace
 
 BENCHMARK(BM_ScanPhotoOneThread)
@@ -197,5 +225,6 @@ BENCHMARK(BM_ResampleLevels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DescribeLevels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScoreLevels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StripSearchWindows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanWideAgainstSquare)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

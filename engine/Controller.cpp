@@ -31,12 +31,17 @@ Controller::Controller(View& vie, char* temp) : QObject(nullptr), view(&vie)
     // The console's whole command runs inside controlActions; a terminal on
     // standard error shows how far its training or directory search has got.
     const std::unique_ptr<TerminalProgress> progress = TerminalProgress::onStandardError();
-    if (progress)
+    if (progress) {
         logic.onProgress = [line = progress.get()](int done, int total) {
             line->update(done, total);
         };
+        logic.onSearchProgress = [line = progress.get()](int done) {
+            line->update(done, std::nullopt);
+        };
+    }
     vie.controlActions(this, temp);
     logic.onProgress = nullptr;
+    logic.onSearchProgress = nullptr;
 #endif
 }
 

@@ -7,41 +7,22 @@
 
 #include <QFile>
 
+#include <optional>
 #include <utility>
-#include <vector>
 
 namespace
 {
 
-// The image numbers of a names file, and its warnings where they fall
-// between the numbers, so that they can be written in turn with the
-// images'.
-struct NamesList {
-    std::vector<int> numbers;
-    std::vector<std::pair<int, QByteArray>> warningsBefore; // by index into numbers
-    QByteArray warningsAfter; // after the last number, a read error included
-    bool failed = false;
+// One step through the names file: an image to search, or no image and only
+// the warning of a skipped line or of a read error, written in its place.
+struct NamesStep {
+    std::optional<int> number;
+    QByteArray warnings;
 };
 
-NamesList readNames(QIODevice& file, const QString& name)
-{
-    NamesList list;
-    WarningCapture capture;
-    NamesReader reader(file, name);
-    int number = 0;
-    while (reader.next(number)) {
-        QByteArray warnings = capture.take();
-        if (!warnings.isEmpty())
-            list.warningsBefore.emplace_back(static_cast<int>(list.numbers.size()),
-                                             std::move(warnings));
-        list.numbers.push_back(number);
-    }
-    list.warningsAfter = capture.take();
-    list.failed = reader.failed();
-    return list;
-}
-
 struct Outcome {
+    QByteArray namesWarnings;
+    bool searched = false; // the step was an image
     QString path;
     SearchedImage found;
     QByteArray warnings;
@@ -51,35 +32,58 @@ struct Outcome {
 
 bool searchDirectory(QIODevice& names, const QString& namesName, const DirectorySearch& search)
 {
-    const NamesList list = readNames(names, namesName);
-    const int total = static_cast<int>(list.numbers.size());
+    NamesReader reader(names, namesName);
+    bool ended = false;
+    // Called on the thread whose turn it is; its warnings are captured there.
+    const auto next = [&]() -> std::optional<NamesStep> {
+        if (ended)
+            return std::nullopt;
+        WarningCapture capture;
+        NamesStep step;
+        int number = 0;
+        switch (reader.step(number)) {
+        case NamesReader::Step::Number:
+            step.number = number;
+            break;
+        case NamesReader::Step::SkippedLine:
+            break;
+        case NamesReader::Step::End:
+            ended = true;
+            break;
+        }
+        step.warnings = capture.take();
+        if (ended && step.warnings.isEmpty())
+            return std::nullopt;
+        return step;
+    };
     const auto makeWorker = [&] {
-        return [&](int item) {
-            WarningCapture capture;
+        return [&](NamesStep&& step) {
             Outcome outcome;
-            const int number = list.numbers[static_cast<size_t>(item)];
-            outcome.path = imagePath(search.imageDir, number);
-            outcome.found = searchImageFile(outcome.path, *search.classifier, number);
+            outcome.namesWarnings = std::move(step.warnings);
+            if (!step.number)
+                return outcome;
+            WarningCapture capture;
+            outcome.searched = true;
+            outcome.path = imagePath(search.imageDir, *step.number);
+            outcome.found = searchImageFile(outcome.path, *search.classifier, *step.number);
             outcome.warnings = capture.take();
             return outcome;
         };
     };
-    size_t nextWarnings = 0;
-    const auto take = [&](int item, Outcome&& outcome) {
-        if (nextWarnings < list.warningsBefore.size() &&
-            list.warningsBefore[nextWarnings].first == item)
-            writeWarnings(list.warningsBefore[nextWarnings++].second);
+    int images = 0;
+    const auto take = [&](int, Outcome&& outcome) {
+        writeWarnings(outcome.namesWarnings);
+        if (!outcome.searched)
+            return true;
         if (search.writing)
             search.writing(outcome.path, outcome.found.image);
         writeWarnings(outcome.warnings);
         if (!outcome.found.ok || !writeLines(*search.output, outcome.found.lines))
             return false;
+        ++images;
         if (search.progress)
-            search.progress(item + 1, total);
+            search.progress(images);
         return true;
     };
-    if (!doInOrder<Outcome>(total, search.threads, makeWorker, take))
-        return false;
-    writeWarnings(list.warningsAfter);
-    return !list.failed;
+    return doInOrder<Outcome>(next, search.threads, makeWorker, take) && !reader.failed();
 }

@@ -214,7 +214,7 @@ bool Logic::getFilesSDir()
             if (onImage)
                 onImage(QStringLiteral("Searching %1").arg(QFileInfo(path).fileName()));
         };
-        search.progress = onProgress;
+        search.progress = onSearchProgress;
         ok = searchDirectory(*inFile, curInFile, search);
         outFile->close();
     }

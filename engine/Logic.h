@@ -49,10 +49,12 @@ public:
     // a window can show progress. May be empty.
     std::function<void(const QString&)> onImage;
     // Told, on the thread that runs the command, after each image of a
-    // training or a directory search, how many images are done out of how
-    // many (training counts a run of lines on one image as one image). May
-    // be empty.
+    // training how many images are done out of how many (training counts a
+    // run of lines on one image as one image). May be empty.
     std::function<void(int done, int total)> onProgress;
+    // Told the same after each image of a directory search, which reads its
+    // names file as it goes and so knows no total. May be empty.
+    std::function<void(int done)> onSearchProgress;
 
     Logic();
     ~Logic();

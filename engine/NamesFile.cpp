@@ -7,19 +7,33 @@ NamesReader::NamesReader(QIODevice& file, const QString& name) : lines(file, nam
 
 bool NamesReader::next(int& number)
 {
+    for (;;) {
+        switch (step(number)) {
+        case Step::Number:
+            return true;
+        case Step::SkippedLine:
+            break;
+        case Step::End:
+            return false;
+        }
+    }
+}
+
+NamesReader::Step NamesReader::step(int& number)
+{
     QByteArray line;
     while (lines.next(line)) {
         switch (readInts(line, &number, 1)) {
         case LineStart::Numbers:
-            return true;
+            return Step::Number;
         case LineStart::Blank:
             break;
         case LineStart::Bad:
             warn(QStringLiteral("warning: %1:%2: expected an image number, line skipped")
                      .arg(lines.name())
                      .arg(lines.lineNumber()));
-            break;
+            return Step::SkippedLine;
         }
     }
-    return false;
+    return Step::End;
 }

@@ -73,10 +73,10 @@ std::unique_ptr<TerminalProgress> TerminalProgress::onStandardError()
     return progress;
 }
 
-void TerminalProgress::update(int done, int total)
+void TerminalProgress::update(int done, std::optional<int> total)
 {
     std::lock_guard<std::recursive_mutex> lock(lineMutex);
-    if (done >= total) {
+    if (total && done >= *total) {
         erase();
         return;
     }
@@ -87,12 +87,15 @@ void TerminalProgress::update(int done, int total)
     } else if (now - drawnTime < kRedrawPause) {
         return;
     }
-    QByteArray text = "image " + QByteArray::number(done) + " of " + QByteArray::number(total);
+    QByteArray text = "image " + QByteArray::number(done);
+    if (total)
+        text += " of " + QByteArray::number(*total);
     const double seconds = std::chrono::duration<double>(now - firstTime).count();
     if (done > firstDone && seconds > 0) {
         const double rate = (done - firstDone) / seconds;
-        text += ", " + QByteArray::number(rate, 'f', 1) + " images/s, " +
-                duration((total - done) / rate) + " left";
+        text += ", " + QByteArray::number(rate, 'f', 1) + " images/s";
+        if (total)
+            text += ", " + duration((*total - done) / rate) + " left";
     }
     draw(text);
     drawnTime = now;

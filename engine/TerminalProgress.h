@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // How far a long command has got, on one line of a terminal that is redrawn
 // in place: "image 12 of 40, 3.5 images/s, 8 s left". Only a terminal shows
@@ -30,8 +31,10 @@ public:
     // After image done of total. Draws at most four times a second, the
     // first time at once; the speed counts from this first call, so that
     // the time a user took to answer the prompts is not in it. Clears the
-    // line when done reaches total.
-    void update(int done, int total);
+    // line when done reaches total. Without a total (a names file read as
+    // the search goes) only the count and the speed: "image 12, 3.5
+    // images/s".
+    void update(int done, std::optional<int> total);
     // Writes whole lines where the progress line is, and draws it again
     // below them.
     void writeAbove(const QByteArray& lines);

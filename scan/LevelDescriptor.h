@@ -50,7 +50,9 @@ public:
     // added in another order and with the four corner cells' counts as
     // differences. It lies within 1e-12 times the sum of |w[j]| times count j
     // of LIBLINEAR's sum: about 2100 roundings of at most 2^-53 each, of
-    // terms whose magnitudes add up to little more than that.
+    // terms whose magnitudes add up to little more than that. Which
+    // roundings depends on the pixels just outside the window too: the same
+    // window in a larger image may score a rounding apart.
     void scoreWindows(const double* w, double* scores) const;
 
 private:

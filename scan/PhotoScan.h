@@ -31,13 +31,22 @@ struct ScanSettings {
 // label comes second). Requires a model that loadModelFile accepts.
 std::vector<double> objectWeights(const model& m);
 
+// A level is described a tile at a time: a band of window rows, cut across
+// when the level is wide, so that a large photograph scaled up for small
+// people never needs all of its level at once. A tile takes about this much
+// memory; every level of a 640x480 photograph at the default stride is one
+// tile.
+constexpr double kTileBytes = 64.0 * (1 << 20);
+
 // Searches photographs one after another, keeping the memory of the
 // largest level it has described for the next (see LevelDescriptor).
 class PhotoScanner
 {
 public:
-    // weights are objectWeights.
-    PhotoScanner(const std::vector<double>& weights, const ScanSettings& settings);
+    // weights are objectWeights; tileBytes bounds a tile's memory, and
+    // changes no detection.
+    PhotoScanner(const std::vector<double>& weights, const ScanSettings& settings,
+                 double tileBytes = kTileBytes);
 
     // Every window of every level of the photograph (see Pyramid.h) whose
     // score is at least settings.threshold, as the person box it stands for.
@@ -47,11 +56,20 @@ public:
     std::vector<ScoredBox> scan(const QImage& photo);
 
 private:
+    // A window that scores at least the threshold, by its place in the level.
+    struct Candidate {
+        int row;
+        int column;
+        double score;
+    };
+
     std::vector<double> weights;
     ScanSettings settings;
+    double tileBytes;
     LevelDescriptor level;
-    std::vector<QRgb> band;
+    std::vector<QRgb> tile;
     std::vector<double> scores;
+    std::vector<Candidate> candidates;
 };
 
 // How many windows scan scores in a photograph of size photo: 0 when no

@@ -62,23 +62,27 @@ OMBRE_VECTOR_CLONES void channelsOf(const QRgb* line, int n, float* out)
     }
 }
 
-// sum[x] = weight[x] * in[pixel[x]], or plus that when adding, for x < n.
-OMBRE_INLINE void addTaps(bool adding, const float* __restrict in, const int* __restrict pixel,
-                          const float* __restrict weight, int n, float* __restrict sum)
+// sum[x] = weight[x] * in[pixel[x] - from], or plus that when adding, for
+// x < n.
+OMBRE_INLINE void addTaps(bool adding, const float* __restrict in, int from,
+                          const int* __restrict pixel, const float* __restrict weight, int n,
+                          float* __restrict sum)
 {
     for (int x = 0; x < n; ++x)
-        sum[x] = (adding ? sum[x] : 0.0f) + weight[x] * in[pixel[x]];
+        sum[x] = (adding ? sum[x] : 0.0f) + weight[x] * in[pixel[x] - from];
 }
 
-// One photograph row, its channels as channelsOf gives them for its width
-// source, resampled across to the level's width of each channel.
-OMBRE_VECTOR_CLONES void resampleAcross(const float* channels, int source,
-                                        const ResamplingTaps& taps, int width, float* out)
+// Level pixels left to left + width - 1 of one photograph row, each channel
+// on its own, from the row's source pixels from column from on, their
+// channels as channelsOf gives them.
+OMBRE_VECTOR_CLONES void resampleAcross(const float* channels, int source, int from,
+                                        const ResamplingTaps& taps, int left, int width, float* out)
 {
+    const size_t size = taps.first.size();
     for (int channel = 0; channel < 3; ++channel) {
         for (int k = 0; k < taps.count; ++k) {
-            const size_t at = static_cast<size_t>(k) * width;
-            addTaps(k > 0, channels + channel * source, taps.pixels.data() + at,
+            const size_t at = k * size + left;
+            addTaps(k > 0, channels + channel * source, from, taps.pixels.data() + at,
                     taps.weights.data() + at, width, out + channel * width);
         }
     }
@@ -115,13 +119,16 @@ LevelScaler::LevelScaler(const QImage& photo, QSize size)
 // and kept in a ring while the level rows that share it go down. The rows are
 // resampled across before they are summed where the level is taller than
 // the photograph (fewer photograph rows than level rows), after that
-// otherwise.
-void LevelScaler::rows(int top, QImage& out) const
+// otherwise. Only the photograph columns that the level columns take are
+// read.
+void LevelScaler::rows(int top, int left, QImage& out) const
 {
-    const int width = size.width();
+    const int width = out.width();
+    const int from = across.first[left];
+    const int source = across.first[left + width - 1] + across.count - from;
     const bool acrossFirst = size.height() > photo.height();
-    const size_t sumWidth = 3 * static_cast<size_t>(acrossFirst ? width : photo.width());
-    std::vector<float> channels(3 * static_cast<size_t>(photo.width()));
+    const size_t sumWidth = 3 * static_cast<size_t>(acrossFirst ? width : source);
+    std::vector<float> channels(3 * static_cast<size_t>(source));
     std::vector<float> ring(down.count * sumWidth);
     std::vector<int> inRing(down.count, -1);
     std::vector<float> sum(sumWidth);
@@ -129,23 +136,23 @@ void LevelScaler::rows(int top, QImage& out) const
     for (int y = 0; y < out.height(); ++y) {
         const int d = top + y;
         for (int k = 0; k < down.count; ++k) {
-            const int source = down.first[d] + k;
-            float* kept = ring.data() + source % down.count * sumWidth;
-            if (inRing[source % down.count] != source) {
-                const QRgb* line = reinterpret_cast<const QRgb*>(photo.constScanLine(source));
+            const int row = down.first[d] + k;
+            float* kept = ring.data() + row % down.count * sumWidth;
+            if (inRing[row % down.count] != row) {
+                const QRgb* line = reinterpret_cast<const QRgb*>(photo.constScanLine(row)) + from;
                 if (acrossFirst) {
-                    channelsOf(line, photo.width(), channels.data());
-                    resampleAcross(channels.data(), photo.width(), across, width, kept);
+                    channelsOf(line, source, channels.data());
+                    resampleAcross(channels.data(), source, from, across, left, width, kept);
                 } else {
-                    channelsOf(line, photo.width(), kept);
+                    channelsOf(line, source, kept);
                 }
-                inRing[source % down.count] = source;
+                inRing[row % down.count] = row;
             }
             addWeighted(k > 0, kept, down.weights[static_cast<size_t>(k) * size.height() + d],
                         static_cast<int>(sumWidth), sum.data());
         }
         if (!acrossFirst)
-            resampleAcross(sum.data(), photo.width(), across, width, resampled.data());
+            resampleAcross(sum.data(), source, from, across, left, width, resampled.data());
         packPixels(acrossFirst ? sum.data() : resampled.data(), width,
                    reinterpret_cast<QRgb*>(out.scanLine(y)));
     }
@@ -158,6 +165,6 @@ QImage resampled(const QImage& image, QSize size)
     QImage out(size, QImage::Format_RGB32);
     if (out.isNull())
         return out;
-    LevelScaler(image, size).rows(0, out);
+    LevelScaler(image, size).rows(0, 0, out);
     return out;
 }

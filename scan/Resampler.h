@@ -29,9 +29,10 @@ public:
     // outlives this object; size is not empty.
     LevelScaler(const QImage& photo, QSize size);
 
-    // Fills out, Format_RGB32 and as wide as the level, with the level's rows
-    // from top on. Requires them inside the level.
-    void rows(int top, QImage& out) const;
+    // Fills out, Format_RGB32, with the level's pixels from row top and
+    // column left on: the same as those of the whole level. Requires them
+    // inside the level.
+    void rows(int top, int left, QImage& out) const;
 
 private:
     const QImage& photo;

@@ -201,6 +201,27 @@ TEST(TerminalProgressTest, RedrawsInPlaceAtMostFourTimesASecondAndClearsAtTheEnd
     EXPECT_EQ(drawings, 5);
 }
 
+// A names file read as the search goes tells no total.
+TEST(TerminalProgressTest, WithoutATotalShowsTheCountAndTheSpeedOnly)
+{
+    FakeTerminal terminal;
+    const struct {
+        int ms;
+        int done;
+        const char* line;
+    } steps[] = {
+        {0, 1, "image 1"},
+        {200, 2, "image 1"},
+        {5000, 2, "image 2, 0.2 images/s"},
+        {10000, 1001, "image 1001, 100.0 images/s"},
+    };
+    for (const auto& step : steps) {
+        terminal.now = std::chrono::milliseconds(step.ms);
+        terminal.progress.update(step.done, std::nullopt);
+        EXPECT_EQ(screen(terminal.text), QStringList{step.line}) << step.ms << " ms";
+    }
+}
+
 TEST(TerminalProgressTest, WarningsAndReportsGoAboveTheLineUngarbled)
 {
     FakeTerminal terminal;

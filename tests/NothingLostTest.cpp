@@ -1,15 +1,10 @@
 #include "Programs.h"
 #include "ScratchTest.h"
 #include "TestImages.h"
-#include "TestModels.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -20,14 +15,6 @@ namespace
 class NothingLostTest : public ScratchTest
 {
 protected:
-    QByteArray searchAnswers(const QString& names) const
-    {
-        return QStringList{dir.path(), path(names), path("model.txt"), path("out.txt")}
-                   .join('\n')
-                   .toLocal8Bit() +
-               '\n';
-    }
-
     // Every file and directory in the directory, hidden ones too.
     QStringList entries() const
     {
@@ -40,44 +27,6 @@ protected:
         return names;
     }
 };
-
-TEST_F(NothingLostTest, AKilledDirectorySearchKeepsEveryWholeLineFoundSoFar)
-{
-    ASSERT_TRUE(realLookingImage(640, 200, 9).save(path("0.png")));
-    writeModel(path("model.txt"), mixedWeights(4, 0.02));
-    // An image searched again gives the same lines, so the output of a
-    // search that lists it n times is n copies of its lines.
-    write("once.txt", "0\n");
-    const RunResult once = runProgram(ombrecPath(), {"d"}, searchAnswers("once.txt"));
-    ASSERT_EQ(once.exitCode, 0) << once.err.toStdString();
-    const QByteArray lines = read("out.txt");
-    ASSERT_GT(lines.count('\n'), 20) << "the model should accept many windows";
-    const int repeats = 5000;
-    write("names.txt", QByteArray("0\n").repeated(repeats));
-
-    QFile::remove(path("out.txt"));
-    QProcess search;
-    search.start(ombrecPath(), {"d"});
-    ASSERT_TRUE(search.waitForStarted());
-    search.write(searchAnswers("names.txt"));
-    ASSERT_TRUE(search.waitForBytesWritten());
-    search.closeWriteChannel();
-    // Killed once the file holds one and a half images' lines, while a
-    // line of the next may be on its way.
-    QElapsedTimer waited;
-    waited.start();
-    while (QFileInfo(path("out.txt")).size() < lines.size() * 3 / 2 && waited.elapsed() < 60000)
-        QThread::msleep(1);
-    ASSERT_EQ(search.state(), QProcess::Running) << "the search ended before it could be killed";
-    search.kill();
-    search.waitForFinished();
-    EXPECT_EQ(search.exitStatus(), QProcess::CrashExit);
-
-    const QByteArray kept = read("out.txt");
-    EXPECT_GE(kept.size(), lines.size() * 3 / 2);
-    EXPECT_TRUE(kept.endsWith('\n')) << "the last line is cut";
-    EXPECT_TRUE(lines.repeated(repeats).startsWith(kept)) << "a line differs from a whole run's";
-}
 
 struct FailedSave {
     const char* name;
