@@ -1,0 +1,68 @@
+#pragma once
+
+#include "HogSettings.h"
+
+#include <QImage>
+
+#include <vector>
+
+// The normalised blocks of one level of a photograph's pyramid, and through
+// them every window whose top-left pixel lies on the 8-pixel grid. Block
+// (column, row) covers the level's pixels [8 column, 8 column + 16) x
+// [8 row, 8 row + 16) and depends on nothing else (besides the ring of
+// neighbours its gradients take), so a block is described once and is the
+// same in every window that holds it.
+//
+// Held: the blocks, 36 floats per 8x8 pixels (2.25 bytes a pixel), and a few
+// rows of work; the level is read a row at a time.
+//
+// Values are floats, summed in an order of their own: every value lies within
+// 1e-4 of the plain definition worked in double (tests/ReferenceBlockHog). A
+// block's cell sums carry a float rounding (2^-24) per step of a few dozen
+// steps, grown at most 8 times by the differences that split a vote between
+// cells and at most 6 times by normalising (a block's L2 norm is at least a
+// sixth of the sum of its 36 values); values are at most 1. Seen: below 2e-7.
+class HogLevel
+{
+public:
+    explicit HogLevel(HogSettings settings = {});
+
+    // Describes image in place of what was described before, reusing memory.
+    // Requires image Format_RGB32 or Format_ARGB32 (alpha is ignored).
+    void describe(const QImage& image);
+
+    const HogSettings& settings() const { return settings_; }
+
+    // Blocks that lie inside the level: none when it is narrower or lower
+    // than 16 pixels.
+    int blocksAcross() const { return blocksAcross_; }
+    int blocksDown() const { return blocksDown_; }
+    // The 36 values of block (column, row). Requires it in range.
+    const float* block(int column, int row) const;
+
+    // Windows inside the level, their top-left pixels 8 apart: window
+    // (column, row) starts at pixel (8 column, 8 row).
+    int windowsAcross() const;
+    int windowsDown() const;
+
+    // Sets scores[row * windowsAcross() + column] to bias plus the dot product
+    // of weights (hogFeatureCount() of them) and window (column, row)'s
+    // features, for every window. The products are added in float, a row of
+    // the window's blocks at a time, 4 sums side by side; each row's sum then
+    // in double: a score lies within 1e-5 times the sum of |weight x feature|
+    // of the exact dot product (at most 66 roundings of 2^-24 in a row).
+    void scoreWindows(const std::vector<float>& weights, double bias,
+                      std::vector<double>& scores) const;
+
+private:
+    HogSettings settings_;
+    int blocksAcross_ = 0;
+    int blocksDown_ = 0;
+    std::vector<float> blocks_;
+};
+
+// The features of window (column, row) of level: hogFeatureCount() values,
+// its blocks' rows from top to bottom, blocks from left to right in a row,
+// each block's values in their order (see kHogBlockLength). Requires the
+// window in range.
+std::vector<float> hogWindowFeatures(const HogLevel& level, int column, int row);
