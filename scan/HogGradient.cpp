@@ -27,51 +27,32 @@ const std::vector<float>& positionTable()
     return table;
 }
 
-struct Channel {
-    int dx;
-    int dy;
-};
-
-inline int lengthSquared(Channel c)
+inline float channel(QRgb p, int shift)
 {
-    return c.dx * c.dx + c.dy * c.dy;
+    return float((p >> shift) & 0xff);
 }
 
-inline Channel channel(QRgb left, QRgb right, QRgb up, QRgb down, int shift)
+// The gradient of one pixel from its four neighbours: of the red, green and
+// blue channels' the longest, the first of equals, turned so that dy >= 0 (an
+// orientation is unsigned). In floats, exact for these small integers, and
+// without branches, so that a loop of them works on many pixels at once.
+inline void gradient(QRgb left, QRgb right, QRgb up, QRgb down, float& dx, float& dy, float& square)
 {
-    return {int((right >> shift) & 0xff) - int((left >> shift) & 0xff),
-            int((down >> shift) & 0xff) - int((up >> shift) & 0xff)};
-}
-
-inline void vote(QRgb left, QRgb right, QRgb up, QRgb down, const float* table, std::uint8_t& bin,
-                 float& lower, float& upper)
-{
-    Channel best = channel(left, right, up, down, 16);
-    int bestLength = lengthSquared(best);
+    dx = channel(right, 16) - channel(left, 16);
+    dy = channel(down, 16) - channel(up, 16);
+    square = dx * dx + dy * dy;
     for (int shift : {8, 0}) {
-        const Channel c = channel(left, right, up, down, shift);
-        const int length = lengthSquared(c);
-        if (length > bestLength) {
-            best = c;
-            bestLength = length;
-        }
+        const float cx = channel(right, shift) - channel(left, shift);
+        const float cy = channel(down, shift) - channel(up, shift);
+        const float s = cx * cx + cy * cy;
+        const bool longer = s > square;
+        dx = longer ? cx : dx;
+        dy = longer ? cy : dy;
+        square = longer ? s : square;
     }
-    // Orientations are unsigned: (dx, dy) and (-dx, -dy) are one. Turned into
-    // dy >= 0, a negative dx mirrors the angle to 180 - angle, 8 - position.
-    if (best.dy < 0) {
-        best.dx = -best.dx;
-        best.dy = -best.dy;
-    }
-    float position =
-        best.dx >= 0 ? table[best.dx * kSpan + best.dy] : 8.0f - table[-best.dx * kSpan + best.dy];
-    if (position < 0)
-        position += kHogBins;
-    const int low = std::min(static_cast<int>(position), 8);
-    const float share = position - float(low);
-    const float length = std::sqrt(float(bestLength));
-    bin = static_cast<std::uint8_t>(low);
-    upper = length * share;
-    lower = length - upper;
+    const float turn = dy < 0 ? -1.0f : 1.0f;
+    dx *= turn;
+    dy *= turn;
 }
 
 } // namespace
@@ -81,14 +62,48 @@ void hogRowVotes(const QImage& image, int y, int width, HogRowVotes& votes)
     votes.bin.resize(width);
     votes.lower.resize(width);
     votes.upper.resize(width);
-    const float* table = positionTable().data();
+    votes.dx.resize(width);
+    votes.dy.resize(width);
+    votes.index.resize(width);
     const int last = image.width() - 1;
     const auto* up = reinterpret_cast<const QRgb*>(image.constScanLine(std::max(y - 1, 0)));
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     const auto* down =
         reinterpret_cast<const QRgb*>(image.constScanLine(std::min(y + 1, image.height() - 1)));
+    float* __restrict dx = votes.dx.data();
+    float* __restrict dy = votes.dy.data();
+    float* __restrict length = votes.upper.data();
+    // The edge columns repeat themselves; the loop between needs no clamps.
+    const int inner = std::min(width, last);
+    for (int x = 1; x < inner; ++x)
+        gradient(row[x - 1], row[x + 1], up[x], down[x], dx[x], dy[x], length[x]);
+    for (int x : {0, last}) {
+        if (x < width)
+            gradient(row[std::max(x - 1, 0)], row[std::min(x + 1, last)], up[x], down[x], dx[x],
+                     dy[x], length[x]);
+    }
+    // Table positions by index: worked out for many pixels at once, looked up
+    // one by one, then shared between bins for many pixels at once again.
+    std::int32_t* __restrict index = votes.index.data();
+    for (int x = 0; x < width; ++x)
+        index[x] =
+            static_cast<std::int32_t>(std::abs(dx[x])) * kSpan + static_cast<std::int32_t>(dy[x]);
+    const float* table = positionTable().data();
+    float* __restrict lower = votes.lower.data();
+    for (int x = 0; x < width; ++x)
+        lower[x] = table[index[x]];
+    std::int32_t* __restrict bin = votes.bin.data();
     for (int x = 0; x < width; ++x) {
-        vote(row[std::max(x - 1, 0)], row[std::min(x + 1, last)], up[x], down[x], table,
-             votes.bin[x], votes.lower[x], votes.upper[x]);
+        // A negative dx mirrors the angle to 180 - angle: position 8 - position.
+        // Arithmetic rather than a choice keeps the loop on many pixels at once.
+        const float mirrored = float(dx[x] < 0);
+        float position = (1.0f - 2.0f * mirrored) * lower[x] + 8.0f * mirrored;
+        position += float(kHogBins) * float(position < 0);
+        const std::int32_t low = std::min(static_cast<std::int32_t>(position), kHogBins - 1);
+        const float l = std::sqrt(length[x]);
+        const float upper = l * (position - float(low));
+        bin[x] = low;
+        lower[x] = l - upper;
+        length[x] = upper;
     }
 }

@@ -13,9 +13,12 @@
 // the 9 bins centred at 10, 30, ..., 170 degrees (170 and 10 wrap round), and
 // its length is shared linearly between them.
 struct HogRowVotes {
-    std::vector<std::uint8_t> bin; // the lower bin, 0..8; the upper one is bin + 1, 9 being 0
+    std::vector<std::int32_t> bin; // the lower bin, 0..8; the upper one is bin + 1, 9 being 0
     std::vector<float> lower;      // the vote for the lower bin
     std::vector<float> upper;      // the vote for the upper bin
+    std::vector<float> dx;         // work, kept to use its memory again
+    std::vector<float> dy;
+    std::vector<std::int32_t> index;
 };
 
 // Fills votes with the first width pixels of row y of image. Requires image
