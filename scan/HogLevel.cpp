@@ -31,8 +31,8 @@ constexpr float place(int s)
     return (float(s) + 0.5f) / float(kHogCellSize);
 }
 
-// Along one axis, a cell's weight for the pixels of a block's quarter i is
-// p + q a(s).
+// Along one axis, the weight of a block's second cell for the pixels of the
+// block's quarter i is p + q a(s); the first cell's weight is 1 less that.
 struct AxisWeight {
     float p;
     float q;
@@ -40,21 +40,18 @@ struct AxisWeight {
 // Shared: a pixel between the two cell centres (8 pixels apart, 4 from the
 // block's edges) is split by its distance to them; one nearer the edge goes
 // wholly to the nearer cell. Own: each cell takes its own 8 pixels.
-constexpr AxisWeight kSharedWeights[2][kQuarter] = {
-    {{1, 0}, {1, -1}, {0.5f, -1}, {0, 0}},
-    {{0, 0}, {0, 1}, {0.5f, 1}, {1, 0}},
-};
-constexpr AxisWeight kOwnCellWeights[2][kQuarter] = {
-    {{1, 0}, {1, 0}, {0, 0}, {0, 0}},
-    {{0, 0}, {0, 0}, {1, 0}, {1, 0}},
-};
+constexpr AxisWeight kSharedWeights[kQuarter] = {{0, 0}, {0, 1}, {0.5f, 1}, {1, 0}};
+constexpr AxisWeight kOwnCellWeights[kQuarter] = {{0, 0}, {0, 0}, {1, 0}, {1, 0}};
 
-// h / sqrt(|h|^2 + eps^2).
+// h / sqrt(|h|^2 + eps^2), the squares added 4 side by side.
 void scale(float* h)
 {
-    float sum = 0;
-    for (int k = 0; k < kHogBlockLength; ++k)
-        sum += h[k] * h[k];
+    float sums[4] = {0, 0, 0, 0};
+    for (int k = 0; k < kHogBlockLength; k += 4) {
+        for (int l = 0; l < 4; ++l)
+            sums[l] += h[k + l] * h[k + l];
+    }
+    const float sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
     const float factor = 1.0f / std::sqrt(sum + kHogEpsilon * kHogEpsilon);
     for (int k = 0; k < kHogBlockLength; ++k)
         h[k] *= factor;
@@ -69,7 +66,7 @@ void normalise(float* h)
     scale(h);
 }
 
-// Adds row y's votes to the quarter sums of its quarter row.
+// Adds row y's votes to the quarter sums of its quarter row, [quarter][slot][moment].
 void addRow(const HogRowVotes& votes, int y, int width, float* quarters)
 {
     const float ay = place(y % kQuarter);
@@ -93,57 +90,86 @@ void addRow(const HogRowVotes& votes, int y, int width, float* quarters)
     }
 }
 
-// Folds slot 9 into bin 0, then sums the quarters of every block column with
-// each cell column's weights across into across; clears quarters.
-void sumAcross(float* quarters, int quartersAcross, int blocksAcross,
-               const AxisWeight (&weights)[2][kQuarter], float* across)
+// Turns the quarter sums into [quarter][moment][bin], slot 9 folded into
+// bin 0, so that the sums below run along bins; clears quarters.
+void foldQuarters(float* quarters, int quartersAcross, float* folded)
 {
     for (int qx = 0; qx < quartersAcross; ++qx) {
-        float* m = quarters + qx * kQuarterLength;
-        for (int k = 0; k < kMoments; ++k)
-            m[k] += m[kHogBins * kMoments + k];
-    }
-    for (int bx = 0; bx < blocksAcross; ++bx) {
-        for (int cx = 0; cx < 2; ++cx) {
-            float* out = across + (bx * 2 + cx) * kAcrossLength;
-            std::fill(out, out + kAcrossLength, 0.0f);
-            for (int i = 0; i < kQuarter; ++i) {
-                const AxisWeight w = weights[cx][i];
-                if (w.p == 0 && w.q == 0)
-                    continue;
-                const float* m = quarters + (2 * bx + i) * kQuarterLength;
-                for (int b = 0; b < kHogBins; ++b) {
-                    out[b] += w.p * m[b * kMoments] + w.q * m[b * kMoments + 1];
-                    out[kHogBins + b] += w.p * m[b * kMoments + 2] + w.q * m[b * kMoments + 3];
-                }
-            }
+        const float* m = quarters + qx * kQuarterLength;
+        float* out = folded + qx * kMoments * kHogBins;
+        for (int k = 0; k < kMoments; ++k) {
+            for (int b = 0; b < kHogBins; ++b)
+                out[k * kHogBins + b] = m[b * kMoments + k];
+            out[k * kHogBins] += m[kHogBins * kMoments + k];
         }
     }
     std::fill(quarters, quarters + quartersAcross * kQuarterLength, 0.0f);
 }
 
+// For one axis: from the four parts of a block (quarters across, or quarter
+// rows down), each with its plain sums and its sums times a(s), the second
+// cell's sums (weights p + q a) into second and the first cell's, the rest
+// of the plain sums, into first.
+inline void splitCells(const float* const (&plain)[kQuarter],
+                       const float* const (&placed)[kQuarter],
+                       const AxisWeight (&weights)[kQuarter], float* __restrict first,
+                       float* __restrict second)
+{
+    for (int b = 0; b < kHogBins; ++b) {
+        float all = 0;
+        float cell = 0;
+        for (int i = 0; i < kQuarter; ++i) {
+            all += plain[i][b];
+            cell += weights[i].p * plain[i][b] + weights[i].q * placed[i][b];
+        }
+        second[b] = cell;
+        first[b] = all - cell;
+    }
+}
+
+// The sums across of one quarter row, [block column][cell column][a(sy)
+// or not][bin]: M and X give the plain sums, Y and XY those times a(sy).
+void sumAcross(const float* folded, int blocksAcross, const AxisWeight (&weights)[kQuarter],
+               float* across)
+{
+    constexpr int kQuarterSums = kMoments * kHogBins;
+    for (int bx = 0; bx < blocksAcross; ++bx) {
+        const float* q = folded + 2 * bx * kQuarterSums;
+        float* out = across + bx * 2 * kAcrossLength;
+        for (int half = 0; half < 2; ++half) {
+            const int plain = 2 * half * kHogBins;
+            const int placed = plain + kHogBins;
+            const float* const plains[kQuarter] = {q + plain, q + kQuarterSums + plain,
+                                                   q + 2 * kQuarterSums + plain,
+                                                   q + 3 * kQuarterSums + plain};
+            const float* const placeds[kQuarter] = {q + placed, q + kQuarterSums + placed,
+                                                    q + 2 * kQuarterSums + placed,
+                                                    q + 3 * kQuarterSums + placed};
+            splitCells(plains, placeds, weights, out + half * kHogBins,
+                       out + kAcrossLength + half * kHogBins);
+        }
+    }
+}
+
 // Block row by from the sums across of its four quarter rows (ring slots
-// (2 by + j) % 4), weighted down, then normalised.
+// (2 by + j) % 4), split down, then normalised.
 void makeBlockRow(const std::vector<float>& ring, int by, int blocksAcross,
-                  const AxisWeight (&weights)[2][kQuarter], float* blocks)
+                  const AxisWeight (&weights)[kQuarter], float* blocks)
 {
     const size_t ringRow = size_t(blocksAcross) * 2 * kAcrossLength;
+    const float* rows[kQuarter];
+    for (int j = 0; j < kQuarter; ++j)
+        rows[j] = ring.data() + ((2 * by + j) % kRing) * ringRow;
     for (int bx = 0; bx < blocksAcross; ++bx) {
         float* block = blocks + size_t(bx) * kHogBlockLength;
-        std::fill(block, block + kHogBlockLength, 0.0f);
-        for (int cy = 0; cy < 2; ++cy) {
-            for (int cx = 0; cx < 2; ++cx) {
-                float* cell = block + (cy * 2 + cx) * kHogBins;
-                for (int j = 0; j < kQuarter; ++j) {
-                    const AxisWeight w = weights[cy][j];
-                    if (w.p == 0 && w.q == 0)
-                        continue;
-                    const float* a = ring.data() + ((2 * by + j) % kRing) * ringRow +
-                                     (bx * 2 + cx) * kAcrossLength;
-                    for (int b = 0; b < kHogBins; ++b)
-                        cell[b] += w.p * a[b] + w.q * a[kHogBins + b];
-                }
-            }
+        for (int cx = 0; cx < 2; ++cx) {
+            const int at = (bx * 2 + cx) * kAcrossLength;
+            const float* const plains[kQuarter] = {rows[0] + at, rows[1] + at, rows[2] + at,
+                                                   rows[3] + at};
+            const float* const placeds[kQuarter] = {plains[0] + kHogBins, plains[1] + kHogBins,
+                                                    plains[2] + kHogBins, plains[3] + kHogBins};
+            splitCells(plains, placeds, weights, block + cx * kHogBins,
+                       block + (2 + cx) * kHogBins);
         }
         normalise(block);
     }
@@ -168,6 +194,7 @@ void HogLevel::describe(const QImage& image)
     const int quartersAcross = width / kQuarter;
     const int quartersDown = (blocksDown_ + 1) * kHogCellSize / kQuarter;
     std::vector<float> quarters(size_t(quartersAcross) * kQuarterLength, 0.0f);
+    std::vector<float> folded(size_t(quartersAcross) * kMoments * kHogBins);
     const size_t ringRow = size_t(blocksAcross_) * 2 * kAcrossLength;
     std::vector<float> ring(kRing * ringRow);
     HogRowVotes votes;
@@ -176,8 +203,8 @@ void HogLevel::describe(const QImage& image)
             hogRowVotes(image, y, width, votes);
             addRow(votes, y, width, quarters.data());
         }
-        sumAcross(quarters.data(), quartersAcross, blocksAcross_, weights,
-                  ring.data() + (qy % kRing) * ringRow);
+        foldQuarters(quarters.data(), quartersAcross, folded.data());
+        sumAcross(folded.data(), blocksAcross_, weights, ring.data() + (qy % kRing) * ringRow);
         if (qy >= 3 && qy % 2 == 1) {
             const int by = (qy - 3) / 2;
             makeBlockRow(ring, by, blocksAcross_, weights,

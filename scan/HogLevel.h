@@ -17,11 +17,12 @@
 // rows of work; the level is read a row at a time.
 //
 // Values are floats, summed in an order of their own: every value lies within
-// 1e-4 of the plain definition worked in double (tests/ReferenceBlockHog). A
-// block's cell sums carry a float rounding (2^-24) per step of a few dozen
-// steps, grown at most 8 times by the differences that split a vote between
-// cells and at most 6 times by normalising (a block's L2 norm is at least a
-// sixth of the sum of its 36 values); values are at most 1. Seen: below 2e-7.
+// 1e-4 of the plain definition worked in double (tests/ReferenceBlockHog).
+// A cell sum carries at most a few dozen float roundings (2^-24 each) of the
+// block's whole vote mass (a block's first cell is its votes less its second
+// cell's, whose error it takes on); a block's L2 norm is at least a sixth of
+// that mass (36 values), so normalising twice leaves at most about
+// 2 x 6 x 40 x 2^-24 = 3e-5 on values of at most 1. Seen: below 2e-7.
 class HogLevel
 {
 public:
