@@ -49,9 +49,9 @@ public:
     // Sets scores[row * windowsAcross() + column] to bias plus the dot product
     // of weights (hogFeatureCount() of them) and window (column, row)'s
     // features, for every window. The products are added in float, a row of
-    // the window's blocks at a time, 4 sums side by side; each row's sum then
+    // the window's blocks at a time, 8 sums side by side; each row's sum then
     // in double: a score lies within 1e-5 times the sum of |weight x feature|
-    // of the exact dot product (at most 66 roundings of 2^-24 in a row).
+    // of the exact dot product (at most 36 roundings of 2^-24 in a row).
     void scoreWindows(const std::vector<float>& weights, double bias,
                       std::vector<double>& scores) const;
 
