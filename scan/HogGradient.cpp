@@ -1,6 +1,7 @@
 #include "HogGradient.h"
 
 #include "HogSettings.h"
+#include "VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,7 @@ const std::vector<float>& positionTable()
     return table;
 }
 
-inline float channel(QRgb p, int shift)
+OMBRE_INLINE float channel(QRgb p, int shift)
 {
     return float((p >> shift) & 0xff);
 }
@@ -36,7 +37,8 @@ inline float channel(QRgb p, int shift)
 // blue channels' the longest, the first of equals, turned so that dy >= 0 (an
 // orientation is unsigned). In floats, exact for these small integers, and
 // without branches, so that a loop of them works on many pixels at once.
-inline void gradient(QRgb left, QRgb right, QRgb up, QRgb down, float& dx, float& dy, float& square)
+OMBRE_INLINE void gradient(QRgb left, QRgb right, QRgb up, QRgb down, float& dx, float& dy,
+                           float& square)
 {
     dx = channel(right, 16) - channel(left, 16);
     dy = channel(down, 16) - channel(up, 16);
@@ -57,7 +59,7 @@ inline void gradient(QRgb left, QRgb right, QRgb up, QRgb down, float& dx, float
 
 } // namespace
 
-void hogRowVotes(const QImage& image, int y, int width, HogRowVotes& votes)
+OMBRE_VECTOR_CLONES void hogRowVotes(const QImage& image, int y, int width, HogRowVotes& votes)
 {
     votes.bin.resize(width);
     votes.lower.resize(width);

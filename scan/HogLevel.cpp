@@ -16,10 +16,12 @@ namespace
 constexpr int kQuarter = 4;
 // Bin 8's upper neighbour is bin 0: votes for it gather in a tenth slot first.
 constexpr int kSlots = kHogBins + 1;
-// Per slot: the sum of votes v, of v a(sx), of v a(sy) and of v a(sx) a(sy),
-// (sx, sy) being the pixel's place in its quarter.
+// Per slot of a quarter: the sum of votes v, of v a(sy), of v a(sx) and of
+// v a(sx) a(sy), (sx, sy) being the pixel's place in its quarter.
 constexpr int kMoments = 4;
-constexpr int kQuarterLength = kSlots * kMoments;
+// Per slot of a pixel column over a quarter row: the sum of votes v and of v a(sy).
+constexpr int kColumnLength = kSlots * 2;
+constexpr int kQuarterSums = kSlots * kMoments;
 // Per block column and cell column of a quarter row: 9 bins weighted across,
 // then the same times a(sy).
 constexpr int kAcrossLength = 2 * kHogBins;
@@ -45,7 +47,7 @@ constexpr AxisWeight kSharedWeights[kQuarter] = {{0, 0}, {0, 1}, {0.5f, 1}, {1, 
 constexpr AxisWeight kOwnCellWeights[kQuarter] = {{0, 0}, {0, 0}, {1, 0}, {1, 0}};
 
 // h / sqrt(|h|^2 + eps^2), the squares added 4 side by side.
-void scale(float* h)
+OMBRE_INLINE void scale(float* h)
 {
     float sums[4] = {0, 0, 0, 0};
     for (int k = 0; k < kHogBlockLength; k += 4) {
@@ -59,7 +61,7 @@ void scale(float* h)
 }
 
 // L2-Hys.
-void normalise(float* h)
+OMBRE_INLINE void normalise(float* h)
 {
     scale(h);
     for (int k = 0; k < kHogBlockLength; ++k)
@@ -67,54 +69,53 @@ void normalise(float* h)
     scale(h);
 }
 
-// Adds row y's votes to the quarter sums of its quarter row, [quarter][slot][moment].
-void addRow(const HogRowVotes& votes, int y, int width, float* quarters)
+// Adds row y's votes to the sums of each pixel column over its quarter row,
+// [column][plain or times a(sy)][slot]: neighbouring pixels never wait on
+// each other's sums.
+OMBRE_VECTOR_CLONES void addRow(const HogRowVotes& votes, int y, int width, float* columns)
 {
     const float ay = place(y % kQuarter);
-    float coefficients[kQuarter][kMoments];
-    for (int sx = 0; sx < kQuarter; ++sx) {
-        const float ax = place(sx);
-        coefficients[sx][0] = 1;
-        coefficients[sx][1] = ax;
-        coefficients[sx][2] = ay;
-        coefficients[sx][3] = ax * ay;
-    }
     for (int x = 0; x < width; ++x) {
-        const float* c = coefficients[x % kQuarter];
-        float* m = quarters + (x / kQuarter) * kQuarterLength + votes.bin[x] * kMoments;
+        float* m = columns + x * kColumnLength + votes.bin[x];
         const float lower = votes.lower[x];
         const float upper = votes.upper[x];
-        for (int k = 0; k < kMoments; ++k) {
-            m[k] += lower * c[k];
-            m[kMoments + k] += upper * c[k];
-        }
+        m[0] += lower;
+        m[1] += upper;
+        m[kSlots] += lower * ay;
+        m[kSlots + 1] += upper * ay;
     }
 }
 
-// Turns the quarter sums into [quarter][moment][bin], slot 9 folded into
-// bin 0, so that the sums below run along bins; clears quarters.
-void foldQuarters(float* quarters, int quartersAcross, float* folded)
+// Turns the column sums into quarter sums, [quarter][v, v a(sy), v a(sx),
+// v a(sx) a(sy)][slot], slot 9 folded into bin 0; clears columns.
+OMBRE_VECTOR_CLONES void foldQuarters(float* columns, int quartersAcross, float* folded)
 {
+    constexpr int kHalf = 2 * kSlots;
     for (int qx = 0; qx < quartersAcross; ++qx) {
-        const float* m = quarters + qx * kQuarterLength;
-        float* out = folded + qx * kMoments * kHogBins;
-        for (int k = 0; k < kMoments; ++k) {
-            for (int b = 0; b < kHogBins; ++b)
-                out[k * kHogBins + b] = m[b * kMoments + k];
-            out[k * kHogBins] += m[kHogBins * kMoments + k];
+        const float* __restrict c = columns + qx * kQuarter * kColumnLength;
+        float* __restrict out = folded + qx * kQuarterSums;
+        for (int e = 0; e < kHalf; ++e) {
+            const float c0 = c[e];
+            const float c1 = c[kColumnLength + e];
+            const float c2 = c[2 * kColumnLength + e];
+            const float c3 = c[3 * kColumnLength + e];
+            out[e] = (c0 + c1) + (c2 + c3);
+            out[kHalf + e] = (place(0) * c0 + place(1) * c1) + (place(2) * c2 + place(3) * c3);
         }
+        for (int group = 0; group < kMoments; ++group)
+            out[group * kSlots] += out[group * kSlots + kHogBins];
     }
-    std::fill(quarters, quarters + quartersAcross * kQuarterLength, 0.0f);
+    std::fill(columns, columns + quartersAcross * kQuarter * kColumnLength, 0.0f);
 }
 
 // For one axis: from the four parts of a block (quarters across, or quarter
 // rows down), each with its plain sums and its sums times a(s), the second
 // cell's sums (weights p + q a) into second and the first cell's, the rest
 // of the plain sums, into first.
-inline void splitCells(const float* const (&plain)[kQuarter],
-                       const float* const (&placed)[kQuarter],
-                       const AxisWeight (&weights)[kQuarter], float* __restrict first,
-                       float* __restrict second)
+OMBRE_INLINE void splitCells(const float* const (&plain)[kQuarter],
+                             const float* const (&placed)[kQuarter],
+                             const AxisWeight (&weights)[kQuarter], float* __restrict first,
+                             float* __restrict second)
 {
     for (int b = 0; b < kHogBins; ++b) {
         float all = 0;
@@ -130,16 +131,15 @@ inline void splitCells(const float* const (&plain)[kQuarter],
 
 // The sums across of one quarter row, [block column][cell column][a(sy)
 // or not][bin]: M and X give the plain sums, Y and XY those times a(sy).
-void sumAcross(const float* folded, int blocksAcross, const AxisWeight (&weights)[kQuarter],
-               float* across)
+OMBRE_VECTOR_CLONES void sumAcross(const float* folded, int blocksAcross,
+                                   const AxisWeight (&weights)[kQuarter], float* across)
 {
-    constexpr int kQuarterSums = kMoments * kHogBins;
     for (int bx = 0; bx < blocksAcross; ++bx) {
         const float* q = folded + 2 * bx * kQuarterSums;
         float* out = across + bx * 2 * kAcrossLength;
         for (int half = 0; half < 2; ++half) {
-            const int plain = 2 * half * kHogBins;
-            const int placed = plain + kHogBins;
+            const int plain = half * kSlots;
+            const int placed = 2 * kSlots + plain;
             const float* const plains[kQuarter] = {q + plain, q + kQuarterSums + plain,
                                                    q + 2 * kQuarterSums + plain,
                                                    q + 3 * kQuarterSums + plain};
@@ -154,8 +154,8 @@ void sumAcross(const float* folded, int blocksAcross, const AxisWeight (&weights
 
 // Block row by from the sums across of its four quarter rows (ring slots
 // (2 by + j) % 4), split down, then normalised.
-void makeBlockRow(const std::vector<float>& ring, int by, int blocksAcross,
-                  const AxisWeight (&weights)[kQuarter], float* blocks)
+OMBRE_VECTOR_CLONES void makeBlockRow(const std::vector<float>& ring, int by, int blocksAcross,
+                                      const AxisWeight (&weights)[kQuarter], float* blocks)
 {
     const size_t ringRow = size_t(blocksAcross) * 2 * kAcrossLength;
     const float* rows[kQuarter];
@@ -194,17 +194,17 @@ void HogLevel::describe(const QImage& image)
     const int width = (blocksAcross_ + 1) * kHogCellSize;
     const int quartersAcross = width / kQuarter;
     const int quartersDown = (blocksDown_ + 1) * kHogCellSize / kQuarter;
-    std::vector<float> quarters(size_t(quartersAcross) * kQuarterLength, 0.0f);
-    std::vector<float> folded(size_t(quartersAcross) * kMoments * kHogBins);
+    std::vector<float> columns(size_t(width) * kColumnLength, 0.0f);
+    std::vector<float> folded(size_t(quartersAcross) * kQuarterSums);
     const size_t ringRow = size_t(blocksAcross_) * 2 * kAcrossLength;
     std::vector<float> ring(kRing * ringRow);
     HogRowVotes votes;
     for (int qy = 0; qy < quartersDown; ++qy) {
         for (int y = qy * kQuarter; y < (qy + 1) * kQuarter; ++y) {
             hogRowVotes(image, y, width, votes);
-            addRow(votes, y, width, quarters.data());
+            addRow(votes, y, width, columns.data());
         }
-        foldQuarters(quarters.data(), quartersAcross, folded.data());
+        foldQuarters(columns.data(), quartersAcross, folded.data());
         sumAcross(folded.data(), blocksAcross_, weights, ring.data() + (qy % kRing) * ringRow);
         if (qy >= 3 && qy % 2 == 1) {
             const int by = (qy - 3) / 2;
