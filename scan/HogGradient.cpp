@@ -28,9 +28,11 @@ const std::vector<float>& positionTable()
     return table;
 }
 
-OMBRE_INLINE float channel(QRgb p, int shift)
+// The difference of one channel of two pixels, taken in integers and turned
+// into a float once.
+OMBRE_INLINE float difference(QRgb to, QRgb from, int shift)
 {
-    return float((p >> shift) & 0xff);
+    return float(int((to >> shift) & 0xff) - int((from >> shift) & 0xff));
 }
 
 // The gradient of one pixel from its four neighbours: of the red, green and
@@ -40,12 +42,12 @@ OMBRE_INLINE float channel(QRgb p, int shift)
 OMBRE_INLINE void gradient(QRgb left, QRgb right, QRgb up, QRgb down, float& dx, float& dy,
                            float& square)
 {
-    dx = channel(right, 16) - channel(left, 16);
-    dy = channel(down, 16) - channel(up, 16);
+    dx = difference(right, left, 16);
+    dy = difference(down, up, 16);
     square = dx * dx + dy * dy;
     for (int shift : {8, 0}) {
-        const float cx = channel(right, shift) - channel(left, shift);
-        const float cy = channel(down, shift) - channel(up, shift);
+        const float cx = difference(right, left, shift);
+        const float cy = difference(down, up, shift);
         const float s = cx * cx + cy * cy;
         const bool longer = s > square;
         dx = longer ? cx : dx;
