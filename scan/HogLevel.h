@@ -28,7 +28,8 @@ class HogLevel
 public:
     explicit HogLevel(HogSettings settings = {});
 
-    // Describes image in place of what was described before, reusing memory.
+    // Describes image in place of what was described before, in the blocks'
+    // memory of an earlier level when it is large enough.
     // Requires image Format_RGB32 or Format_ARGB32 (alpha is ignored).
     void describe(const QImage& image);
 
