@@ -58,12 +58,11 @@ const std::vector<float>& hogWeights()
 
 double hogWindows()
 {
+    const HogSettings settings;
     double windows = 0;
-    HogLevel level;
-    for (const QSize& size : levelSizes()) {
-        level.describe(QImage(size, QImage::Format_RGB32));
-        windows += double(level.windowsAcross()) * level.windowsDown();
-    }
+    for (const QSize& size : levelSizes())
+        windows += double((size.width() - settings.windowWidth) / 8 + 1) *
+                   ((size.height() - settings.windowHeight) / 8 + 1);
     return windows;
 }
 

@@ -13,8 +13,9 @@
 // neighbours its gradients take), so a block is described once and is the
 // same in every window that holds it.
 //
-// Held: the blocks, 36 floats per 8x8 pixels (2.25 bytes a pixel), and a few
-// rows of work; the level is read a row at a time.
+// Held: the blocks, 36 floats per 8x8 pixels (2.25 bytes a pixel of the
+// level), and while describing, work of about 210 bytes a pixel column; the
+// level is read a row at a time.
 //
 // Values are floats, summed in an order of their own: every value lies within
 // 1e-4 of the plain definition worked in double (tests/ReferenceBlockHog).
