@@ -35,7 +35,7 @@ constexpr float place(int s)
 }
 
 // Along one axis, the weight of a block's second cell for the pixels of the
-// block's quarter i is p + q a(s); the first cell's weight is 1 less that.
+// block's quarter i is p + q a(s); the first cell's weight is 1 minus that.
 struct AxisWeight {
     float p;
     float q;
