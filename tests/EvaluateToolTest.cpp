@@ -22,10 +22,12 @@ struct DetectionRow {
     double xmin, ymin, xmax, ymax, score;
 };
 
-// What a case's detections come to, worked out by hand in its comment.
+// What a case's detections come to, worked out by hand in its comment; the
+// operating point, none where f1 is left 0.
 struct Expected {
     long long tp, fp, ignored;
     double ap, ap11, missRate;
+    double score = 0, f1 = 0, precision = 0, recall = 0;
 };
 
 struct Case {
@@ -60,6 +62,7 @@ const std::vector<DetectionRow> kFourDetections = {{0, 30, 0, 130, 200, .9},
                                                    {0, 0, 0, 100, 200, .6}};
 
 // Miss rates are read at 10^-2, 10^-1.75, ..., 10^0 false positives per image.
+// F1 = 2PR / (P + R) = 2 tp / (tp + fp + people) after each detection.
 const Case kCases[] = {
     // The unclaimed person: .9 tp (person 0), .8 fp, .7 tp (person 1, person 0
     // being claimed), .6 fp, .5 tp. Recall 1/3 1/3 2/3 2/3 1, precision 1 1/2
@@ -68,13 +71,14 @@ const Case kCases[] = {
     // 11-point: recall 0-0.3 have 1, 0.4-0.6 have 2/3, 0.7-1 have 3/5: 8.4/11.
     // Over 2 photographs: miss rate 2/3 up to 10^-0.5, 1/3 at 10^-0.25, 0 (as
     // 1e-10) at 1: exp((7 ln 2/3 + ln 1/3 + ln 1e-10) / 9) = 0.0500.
+    // F1 2/4 2/5 4/6 4/7 6/8: best at .5, precision 3/5, recall 1.
     {"FiveDetectionsOverThreePeopleUnclaimed",
      MatchRule::Unclaimed,
      2,
      0,
      kThreePeople,
      kFiveDetections,
-     {3, 2, 0, 0.7556, 0.7636, 0.0500}},
+     {3, 2, 0, 0.7556, 0.7636, 0.0500, .5, .75, .6, 1}},
     // VOC: .7 takes person 0, which it overlaps most, claimed already: a fp.
     // .9 tp, .8 fp, .7 fp, .6 fp, .5 tp: recall 1/3 1/3 1/3 1/3 2/3,
     // precision 1 1/2 1/3 1/4 2/5.
@@ -82,46 +86,50 @@ const Case kCases[] = {
     // 11-point: recall 0-0.3 have 1, 0.4-0.6 have 2/5, 0.7-1 none: 5.2/11.
     // False positives per image 0 .5 1 1.5 1.5: at every reference up to 1
     // the miss rate is 2/3, and so is the log-average.
+    // F1 2/4 2/5 2/6 2/7 4/8: .9 and .5 tie, the first is kept.
     {"FiveDetectionsOverThreePeopleVoc",
      MatchRule::Voc,
      2,
      0,
      kThreePeople,
      kFiveDetections,
-     {2, 3, 0, 0.4667, 0.4727, 0.6667}},
+     {2, 3, 0, 0.4667, 0.4727, 0.6667, .9, .5, 1, 1 / 3.0}},
     // VOC: .9 takes D, ignored; .8 ignored; .7 fp; .6 tp. Recall 0 1,
     // precision 0 1/2: AP 1/2, 11-point 1/2. Miss rate 1 until the fp, 0 at
-    // 1 fppi: exp(ln 1e-10 / 9) = 10^(-10/9) = 0.0774.
+    // 1 fppi: exp(ln 1e-10 / 9) = 10^(-10/9) = 0.0774. F1 at .6: 2/3.
     {"ADifficultPersonVoc",
      MatchRule::Voc,
      1,
      0,
      kADifficultPerson,
      kFourDetections,
-     {1, 1, 2, 0.5, 0.5, 0.0774}},
+     {1, 1, 2, 0.5, 0.5, 0.0774, .6, 2 / 3.0, .5, 1}},
     // Unclaimed: D is tried after A. .9 takes A, tp; .8 is on D only,
     // ignored; .7 fp; .6 finds A claimed and D under 0.5, fp. Recall 1 from
-    // the first, precision 1 1/2 1/3: AP and 11-point 1, miss rate 0.
+    // the first, precision 1 1/2 1/3: AP and 11-point 1, miss rate 0; F1 1
+    // at .9.
     {"ADifficultPersonUnclaimed",
      MatchRule::Unclaimed,
      1,
      0,
      kADifficultPerson,
      kFourDetections,
-     {1, 2, 1, 1, 1, 0}},
+     {1, 2, 1, 1, 1, 0, .9, 1, 1, 1}},
     // .9 overlaps person 0 by exactly 0.5 and claims it; .8 overlaps it
     // wholly but comes second: a false positive. Person 1 is missed.
     // Recall 1/2 1/2, precision 1 1/2: AP = 1/2; 11-point 6/11; miss rate 1/2.
+    // F1 2/3 2/4: best at .9.
     {"ASecondDetectionOfOnePerson",
      MatchRule::Voc,
      1,
      0,
      {{0, {0, 0, 100, 200}}, {0, {300, 0, 400, 200}}},
      {{0, 0, 0, 100, 100, .9}, {0, 0, 0, 100, 200, .8}},
-     {1, 1, 0, 0.5, 0.5455, 0.5}},
+     {1, 1, 0, 0.5, 0.5455, 0.5, .9, 2 / 3.0, 1, .5}},
     // Boxes 95 and 60 high are ignore regions. .9 is on one; .8 overlaps the
     // low box by 0.79 but the person by 0.6: people come first, a tp; .7 is on
-    // the low box again, the person being claimed; .6 is a fp. As above.
+    // the low box again, the person being claimed; .6 is a fp. As above; F1
+    // 0 2/3 2/3 2/4, best at .8 (counting the ignored .9 would give 2/4).
     {"IgnoreRegions",
      MatchRule::Voc,
      1,
@@ -131,17 +139,27 @@ const Case kCases[] = {
       {0, 0, 0, 100, 120, .8},
       {0, 0, 0, 100, 95, .7},
       {0, 600, 0, 680, 200, .6}},
-     {1, 1, 2, 0.5, 0.5455, 0.5}},
+     {1, 1, 2, 0.5, 0.5455, 0.5, .8, 2 / 3.0, 1, .5}},
     // One false positive in 100 photographs is 10^-2 per image: the first
     // reference sees the tp after it. Recall 0 1/2, precision 0 1/2: AP 1/4,
-    // 11-point 6 * 1/2 / 11; miss rate 1/2 everywhere.
+    // 11-point 6 * 1/2 / 11; miss rate 1/2 everywhere. F1 0 2/4.
     {"AFalsePositivePerHundredPhotographs",
      MatchRule::Voc,
      100,
      0,
      {{0, {0, 0, 80, 200}}, {0, {200, 0, 280, 200}}},
      {{1, 0, 0, 80, 200, .9}, {0, 0, 0, 80, 200, .8}},
-     {1, 1, 0, 0.25, 0.2727, 0.5}},
+     {1, 1, 0, 0.25, 0.2727, 0.5, .8, .5, .5, .5}},
+    // .9 fp, .8 tp, .8 fp (file order): F1 0 2/3 2/4, but no threshold keeps
+    // the first .8 without the second: best at .8 with 2/4, precision 1/3.
+    // Recall 0 1 1: AP and 11-point 1/2; miss rate 1, then 0 at 1 fppi: 0.0774.
+    {"EqualScores",
+     MatchRule::Voc,
+     1,
+     0,
+     {{0, {0, 0, 80, 200}}},
+     {{0, 300, 0, 380, 200, .9}, {0, 0, 0, 80, 200, .8}, {0, 100, 0, 180, 200, .8}},
+     {1, 2, 0, 0.5, 0.5, 0.0774, .8, .5, 1 / 3.0, 1}},
     {"NoDetections", MatchRule::Voc, 1, 0, {{0, {0, 0, 80, 200}}}, {}, {0, 0, 0, 0, 0, 1}},
     // Nothing to find: AP 0 and miss rate 1 by definition.
     {"NoPeople",
@@ -183,6 +201,11 @@ TEST_P(MeasuresTest, GivesTheHandWorkedMeasures)
     EXPECT_NEAR(e.ap, c.expected.ap, 5e-5);
     EXPECT_NEAR(e.ap11, c.expected.ap11, 5e-5);
     EXPECT_NEAR(e.logAverageMissRate, c.expected.missRate, 5e-5);
+    const OperatingPoint op = e.operatingPoint.value_or(OperatingPoint{});
+    EXPECT_EQ(op.score, c.expected.score);
+    EXPECT_NEAR(op.f1, c.expected.f1, 1e-12);
+    EXPECT_NEAR(op.precision, c.expected.precision, 1e-12);
+    EXPECT_NEAR(op.recall, c.expected.recall, 1e-12);
     for (size_t k = 1; k < e.curve.size(); ++k)
         EXPECT_GE(detections[e.curve[k - 1].at.detection].score,
                   detections[e.curve[k].at.detection].score);
@@ -231,6 +254,8 @@ TEST_F(EvaluateToolTest, TakesVocBoxesCountedFromOneAndWritesItsOutputs)
     EXPECT_EQ(r.out.toStdString(),
               "AP = 1.0000, 11-point AP = 1.0000, log-average miss rate = 0.0000\n"
               "match = voc\n"
+              "operating point: score >= 2.5 (best F1 = 1.0000, precision = 1.0000, recall = "
+              "1.0000)\n"
               "people = 1\n"
               "ignored truth boxes = 1\n"
               "detections = 3\n"
@@ -256,6 +281,14 @@ TEST_F(EvaluateToolTest, TakesVocBoxesCountedFromOneAndWritesItsOutputs)
     EXPECT_TRUE(unclaimed.out.startsWith(
         "AP = 1.0000, 11-point AP = 1.0000, log-average miss rate = 0.0000\nmatch = unclaimed\n"))
         << unclaimed.out.toStdString();
+
+    // A person lower than the ignore height is no person: nothing to find.
+    const RunResult none = evaluate(
+        {"--voc", path("voc"), "--detections", path("found.csv"), "--ignore-below", "300"});
+    EXPECT_TRUE(none.out.startsWith("AP = 0.0000, 11-point AP = 0.0000, log-average miss rate = "
+                                    "1.0000\nmatch = voc\noperating point: none (no true "
+                                    "positive)\n"))
+        << none.out.toStdString();
 }
 
 TEST_F(EvaluateToolTest, RefusesWrongCommandLinesAndBadInput)

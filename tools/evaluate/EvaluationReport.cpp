@@ -52,6 +52,11 @@ QByteArray reportText(const Evaluation& e)
     QByteArray text = "AP = " + fixed(e.ap) + ", 11-point AP = " + fixed(e.ap11) +
                       ", log-average miss rate = " + fixed(e.logAverageMissRate) + '\n';
     text += QByteArray("match = ") + matchRuleName(e.rule) + '\n';
+    if (const std::optional<OperatingPoint>& op = e.operatingPoint)
+        text += "operating point: score >= " + exact(op->score) + " (best F1 = " + fixed(op->f1) +
+                ", precision = " + fixed(op->precision) + ", recall = " + fixed(op->recall) + ")\n";
+    else
+        text += "operating point: none (no true positive)\n";
     const std::pair<const char*, long long> counts[] = {
         {"people", e.people},
         {"ignored truth boxes", e.ignoredBoxes},

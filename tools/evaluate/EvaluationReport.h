@@ -8,7 +8,10 @@
 
 // The report on standard output: first the line
 // "AP = 0.xxxx, 11-point AP = 0.xxxx, log-average miss rate = 0.xxxx", then
-// the matching rule, "match = voc" or "match = unclaimed", then one
+// the matching rule, "match = voc" or "match = unclaimed", then
+// "operating point: score >= S (best F1 = F, precision = P, recall = R)",
+// the threshold of Evaluation::operatingPoint written exactly, or
+// "operating point: none (no true positive)", then one
 // "name = value" line per count, then recall and precision over all
 // detections (those on ignore regions left out). Four decimals, written with
 // a decimal point whatever the locale.

@@ -72,7 +72,7 @@ MatchResult matchDetections(const std::vector<std::vector<TruthBox>>& truth,
         }
         if (outcome == Outcome::FalsePositive && lastOverlap >= iou)
             outcome = Outcome::Ignored;
-        result.ranked.push_back(RankedDetection{k, outcome});
+        result.ranked.push_back(RankedDetection{k, outcome, d.score});
     }
     return result;
 }

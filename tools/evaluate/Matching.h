@@ -16,6 +16,7 @@ enum class Outcome {
 struct RankedDetection {
     int detection = 0; // index in the detections
     Outcome outcome = Outcome::FalsePositive;
+    double score = 0;
 };
 
 struct MatchResult {

@@ -62,6 +62,24 @@ double elevenPointAveragePrecision(const std::vector<CurvePoint>& curve, long lo
     return sum / 11;
 }
 
+std::optional<OperatingPoint> bestF1(const std::vector<CurvePoint>& curve, long long people)
+{
+    // F1 comes to 2 tp / (tp + fp + people): compared in whole numbers, equal
+    // F1s tie exactly and the first is kept.
+    const CurvePoint* best = nullptr;
+    for (size_t k = 0; k < curve.size(); ++k) {
+        const CurvePoint& p = curve[k];
+        const bool cut = k + 1 == curve.size() || curve[k + 1].at.score < p.at.score;
+        if (cut && p.tp > 0 &&
+            (!best || p.tp * (best->tp + best->fp + people) > best->tp * (p.tp + p.fp + people)))
+            best = &p;
+    }
+    if (!best)
+        return std::nullopt;
+    return OperatingPoint{best->at.score, 2.0 * best->tp / double(best->tp + best->fp + people),
+                          best->precision, best->recall};
+}
+
 } // namespace
 
 std::array<double, kMissRatePoints> missRateReferences()
@@ -110,6 +128,7 @@ Evaluation measure(const MatchResult& match, int photographs)
 
     e.ap = averagePrecision(e.curve);
     e.ap11 = elevenPointAveragePrecision(e.curve, e.people);
+    e.operatingPoint = bestF1(e.curve, e.people);
     const std::array<double, kMissRatePoints> refs = missRateReferences();
     double logSum = 0;
     for (int k = 0; k < kMissRatePoints; ++k) {

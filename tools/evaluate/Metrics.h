@@ -3,6 +3,7 @@
 #include "Matching.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // The counts after one detection, taking the detections highest score first.
@@ -20,6 +21,14 @@ struct CurvePoint {
 // evenly spaced in log space from 10^-2 to 10^0.
 constexpr int kMissRatePoints = 9;
 std::array<double, kMissRatePoints> missRateReferences();
+
+// Where to set a threshold: keep the detections scoring at least score.
+struct OperatingPoint {
+    double score = 0;
+    double f1 = 0;
+    double precision = 0;
+    double recall = 0;
+};
 
 struct Evaluation {
     MatchRule rule = MatchRule::Voc;
@@ -42,6 +51,11 @@ struct Evaluation {
     std::array<double, kMissRatePoints> missRates{};
     // Their geometric mean, each taken as at least 1e-10.
     double logAverageMissRate = 1;
+    // The best F1, 2PR / (P + R), over the cuts of the curve, the first on a
+    // tie. A threshold cannot part equal scores: a cut falls only where the
+    // next detection scores lower, or at the end. None without a true
+    // positive.
+    std::optional<OperatingPoint> operatingPoint;
 };
 
 // The steps of the interpolated precision: each holds its precision from
