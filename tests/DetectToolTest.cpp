@@ -2,6 +2,7 @@
 // a warning and exit code 1 for one it cannot, exit code 2 for a wrong
 // command line, and an output file left alone by a run that cannot work.
 
+#include "GreenPixels.h"
 #include "Programs.h"
 #include "ScratchTest.h"
 #include "TestImages.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QImage>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -100,6 +103,8 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
         {{"--model", model, "--out", out, "--stride", "0", photos}, 2, "--stride"},
         {{"--model", model, "--out", out, "--nms", "1.5", photos}, 2, "--nms"},
         {{"--model", model, "--out", out, "--scoring", "best", photos}, 2, "--scoring"},
+        {{"--model", model, "--out", out, "--draw-threshold", "high", photos}, 2, "not high"},
+        {{"--model", model, "--out", out, "--draw-threshold=inf", photos}, 2, "not inf"},
         {{"--model", model, "--out", out, "--frobnicate", "1", photos}, 2, "--frobnicate"},
         {{"--model", model, "--out", out}, 2, "usage: ombre-detect"},
         {{"--out", out, photos}, 2, "--model"},
@@ -111,6 +116,50 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
         EXPECT_TRUE((c.exitCode == 0 ? run.out : run.err).contains(c.says))
             << c.args.join(' ').toStdString() << ": " << (run.out + run.err).toStdString();
         EXPECT_EQ(read("found.csv"), "earlier rows\n") << c.args.join(' ').toStdString();
+    }
+}
+
+// The pictures show the boxes from --draw-threshold up, 0 unless given,
+// whatever the rows keep down to --threshold: below it there are no boxes.
+TEST_F(DetectToolTest, DrawsTheBoxesFromTheDrawThresholdUpAndWritesEveryRow)
+{
+    writeModel(path("mixed.txt"), mixedWeights(7));
+    struct Pictures {
+        std::vector<QStringList> rows;
+        Pixels drawn;
+        QImage sheet;
+    };
+    const auto search = [&](const QString& name, const QStringList& more) {
+        const RunResult run =
+            detect(QStringList{"--model", path("mixed.txt"), "--draw", path(name), "--sheet",
+                               path(name + ".png"), path("photos/a.png")} +
+                   more);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return Pictures{rows(run.out),
+                        greenPixels(QImage(QDir(path(name)).filePath(path("photos/a.png").mid(1)))),
+                        QImage(path(name + ".png"))};
+    };
+    const Pictures kept = search("kept", {});
+    ASSERT_FALSE(kept.drawn.empty());
+    const struct {
+        QStringList args;
+        bool belowZero; // rows that score below 0
+        bool asKept;    // the pictures of the run above
+    } cases[] = {
+        {{"--threshold", "-1e9"}, true, true},
+        {{"--threshold", "-1e9", "--draw-threshold", "0"}, true, true},
+        {{"--draw-threshold", "-1e9"}, false, true},
+        {{"--threshold", "-1e9", "--draw-threshold", "-1e9"}, true, false},
+    };
+    for (const auto& c : cases) {
+        const Pictures run = search("run", c.args);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(std::any_of(run.rows.begin(), run.rows.end(),
+                              [](const QStringList& row) { return row.value(5).toDouble() < 0; }),
+                  c.belowZero)
+            << what;
+        EXPECT_EQ(run.drawn == kept.drawn && run.sheet == kept.sheet, c.asKept) << what;
+        EXPECT_GE(run.drawn.size(), kept.drawn.size()) << what;
     }
 }
 

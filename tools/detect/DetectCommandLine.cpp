@@ -51,6 +51,10 @@ Options:
                       with its boxes and their scores drawn
   --sheet FILE        also write a contact sheet (PNG) of the first 48
                       photographs with their boxes
+  --draw-threshold F  least score of a box that --draw and --sheet show
+                      (default 0); the CSV keeps every box down to
+                      --threshold, and below --threshold there are no boxes
+                      to draw
   --help              this text
   --version           the version of ombre-detect
 
@@ -84,6 +88,20 @@ int* wholeField(DetectOptions& o, const QString& name)
     return &o.threads;
 }
 
+// Reads a score, any finite number; false with error when it cannot.
+bool readScore(const QString& name, const QString& value, double& score, QString& error)
+{
+    // QString reads numbers in the C locale, whatever the user's.
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        error = QStringLiteral("%1 takes a number, not %2").arg(name, value);
+        return false;
+    }
+    score = number;
+    return true;
+}
+
 // Sets the option called name from value; false with error when it cannot.
 bool setOption(DetectOptions& o, const QString& name, const QString& value, QString& error)
 {
@@ -98,14 +116,9 @@ bool setOption(DetectOptions& o, const QString& name, const QString& value, QStr
     } else if (name == QLatin1String("--scale-step")) {
         return readNumber(name, value, 1.01, 4, o.scan.scaleStep, error);
     } else if (name == QLatin1String("--threshold")) {
-        // QString reads numbers in the C locale, whatever the user's.
-        bool ok = false;
-        const double number = value.toDouble(&ok);
-        if (!ok || !std::isfinite(number)) {
-            error = QStringLiteral("--threshold takes a number, not %1").arg(value);
-            return false;
-        }
-        o.scan.threshold = number;
+        return readScore(name, value, o.scan.threshold, error);
+    } else if (name == QLatin1String("--draw-threshold")) {
+        return readScore(name, value, o.drawThreshold, error);
     } else if (name == QLatin1String("--nms")) {
         return readNumber(name, value, 0, 1, o.nms, error);
     } else if (name == QLatin1String("--scoring")) {
@@ -159,7 +172,8 @@ QString detectUsage()
     return QStringLiteral(
         "usage: ombre-detect --model MODEL [--out FILE.csv] [--min-height N] [--scale-step F]\n"
         "                    [--stride N] [--threshold F] [--nms F] [--scoring window|sum]\n"
-        "                    [--threads N] [--draw DIR] [--sheet FILE.png] PHOTO_OR_DIR...\n"
+        "                    [--threads N] [--draw DIR] [--sheet FILE.png]\n"
+        "                    [--draw-threshold F] PHOTO_OR_DIR...\n"
         "       ombre-detect --help | --version");
 }
 

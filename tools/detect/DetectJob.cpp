@@ -87,9 +87,11 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
     const std::vector<Box> boxes = roundedBoxes(found, image.size());
     out.rows = csvRows(photo.name, boxes, found);
     out.people = static_cast<int>(boxes.size());
+    // The pictures show the boxes a user would keep; the rows keep them all.
+    const DrawnBoxes drawn = boxesToDraw(boxes, found, options.drawThreshold);
     if (!options.drawDir.isEmpty()) {
         QImage copy = image.convertToFormat(QImage::Format_RGB32);
-        drawDetections(copy, boxes, found);
+        drawDetections(copy, drawn.boxes, drawn.found);
         const QString target = drawingPath(options.drawDir, photo.name);
         // In the photograph's own format.
         if (!saveImage(copy, target, QFileInfo(target).suffix().toLower().toLatin1())) {
@@ -98,7 +100,7 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
         }
     }
     if (!options.sheet.isEmpty() && index < kSheetPhotos)
-        out.thumbnail = detectionThumbnail(image, photo.name, boxes);
+        out.thumbnail = detectionThumbnail(image, photo.name, drawn.boxes);
     return out;
 }
 

@@ -34,8 +34,9 @@ struct DetectSinks {
 // to the sinks in the order of photos, as soon as it and those before it are
 // through. At most twice as many photographs as threads are between being
 // read and being handed over, so memory does not grow with their number.
-// Writes the drawings and the contact sheet that options ask for. A
-// photograph that cannot be read or searched, or that holds the window at
-// no scale, is skipped with a warning: no rows, drawing or thumbnail.
+// Writes the drawings and the contact sheet that options ask for, with the
+// boxes from options.drawThreshold up. A photograph that cannot be read or
+// searched, or that holds the window at no scale, is skipped with a warning:
+// no rows, drawing or thumbnail.
 DetectReport runDetectJob(const DetectOptions& options, const std::vector<double>& weights,
                           const std::vector<PhotoFile>& photos, const DetectSinks& sinks);

@@ -73,6 +73,19 @@ QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
     return rows;
 }
 
+DrawnBoxes boxesToDraw(const std::vector<Box>& boxes, const std::vector<ScoredBox>& found,
+                       double least)
+{
+    DrawnBoxes drawn;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (found[i].score >= least) {
+            drawn.boxes.push_back(boxes[i]);
+            drawn.found.push_back(found[i]);
+        }
+    }
+    return drawn;
+}
+
 void drawDetections(QImage& image, const std::vector<Box>& boxes,
                     const std::vector<ScoredBox>& found)
 {

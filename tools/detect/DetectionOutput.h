@@ -23,6 +23,15 @@ std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo);
 QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
                    const std::vector<ScoredBox>& found);
 
+// The boxes a picture shows: those of boxes, with found alongside, whose
+// score is at least least.
+struct DrawnBoxes {
+    std::vector<Box> boxes;
+    std::vector<ScoredBox> found;
+};
+DrawnBoxes boxesToDraw(const std::vector<Box>& boxes, const std::vector<ScoredBox>& found,
+                       double least);
+
 // Draws each box in the search's green, as ombre-draw-boxes does, with its
 // score above its top-left corner (inside the box when there is no room
 // above). Needs a QGuiApplication for the text.
