@@ -15,7 +15,7 @@ struct DetectOptions {
     QStringList inputs; // photographs and directories of photographs
 
     ScanSettings scan;
-    double drawThreshold = 0; // least score of a box that --draw and --sheet show
+    double drawThreshold = 0;        // least score of a box that --draw and --sheet show
     double nms = kDefaultMaxOverlap; // largest intersection over union of two kept boxes
     BoxScoring scoring = BoxScoring::Window;
     int threads = 0; // 0: OMBRE_THREADS, or one per core
