@@ -99,13 +99,16 @@ std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
     std::vector<ScoredBox> found;
     const int stride = settings.stride;
     // The largest level first: the memory it takes serves every other.
-    std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep);
+    std::vector<double> scales =
+        levelScales(photo.size(), settings.minHeight, settings.scaleStep, settings.border);
     std::reverse(scales.begin(), scales.end());
     for (double scale : scales) {
-        const QSize size = levelSize(photo.size(), scale);
+        const QSize inner = levelSize(photo.size(), scale);
+        const int border = levelBorder(settings.border, scale);
+        const QSize size = inner.grownBy(QMargins(border, border, border, border));
         if (size.width() < kWindowWidth || size.height() < kWindowHeight)
             continue;
-        const LevelScaler scaler(photo, size);
+        const LevelScaler scaler(photo, inner, border);
         const int rows = (size.height() - kWindowHeight) / stride + 1;
         const int columns = (size.width() - kWindowWidth) / stride + 1;
         const Tiling tiling = tilingOf(size, stride, tileBytes);
@@ -150,9 +153,10 @@ std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
                           return std::tie(a.row, a.column) < std::tie(b.row, b.column);
                       });
             for (const Candidate& candidate : candidates) {
-                found.push_back({personInWindow(photo.size(), size, candidate.column * stride,
-                                                candidate.row * stride),
-                                 candidate.score});
+                found.push_back(
+                    {personInWindow(photo.size(), inner, candidate.column * stride - border,
+                                    candidate.row * stride - border),
+                     candidate.score});
             }
         }
     }
@@ -162,8 +166,11 @@ std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
 long long windowCount(QSize photo, const ScanSettings& settings)
 {
     long long windows = 0;
-    for (double scale : levelScales(photo, settings.minHeight, settings.scaleStep)) {
-        const QSize size = levelSize(photo, scale);
+    for (double scale :
+         levelScales(photo, settings.minHeight, settings.scaleStep, settings.border)) {
+        const int border = levelBorder(settings.border, scale);
+        const QSize size =
+            levelSize(photo, scale).grownBy(QMargins(border, border, border, border));
         if (size.width() >= kWindowWidth && size.height() >= kWindowHeight)
             windows += static_cast<long long>((size.width() - kWindowWidth) / settings.stride + 1) *
                        ((size.height() - kWindowHeight) / settings.stride + 1);

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
-std::vector<double> levelScales(QSize photo, int minHeight, double step)
+std::vector<double> levelScales(QSize photo, int minHeight, double step, int border)
 {
     const int height = photo.height();
     if (height < minHeight || height <= 0)
         return {};
-    const double least = double(kWindowHeight) / height;
+    const double least = double(kWindowHeight) / (height + 2 * border);
     const double most = std::max(least, double(kPersonHeight) / minHeight);
     // A ratio that is a power of step, give or take rounding, needs no extra level.
     const int steps = static_cast<int>(std::ceil(std::log(most / least) / std::log(step) - 1e-9));
@@ -25,4 +25,9 @@ QSize levelSize(QSize photo, double scale)
 {
     return QSize(std::max(1, static_cast<int>(std::lround(photo.width() * scale))),
                  std::max(1, static_cast<int>(std::lround(photo.height() * scale))));
+}
+
+int levelBorder(int border, double scale)
+{
+    return static_cast<int>(std::lround(border * scale));
 }

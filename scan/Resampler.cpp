@@ -8,7 +8,7 @@
 namespace
 {
 
-ResamplingTaps tapsFor(int source, int target)
+ResamplingTaps tapsFor(int source, int target, int border)
 {
     const double f = double(target) / source;
     // Each level pixel's photograph pixels and their weights.
@@ -35,18 +35,22 @@ ResamplingTaps tapsFor(int source, int target)
     for (const std::vector<float>& w : weights)
         taps.count = std::max(taps.count, static_cast<int>(w.size()));
     taps.count = std::min(taps.count, source);
-    taps.first = first;
-    taps.pixels.resize(static_cast<size_t>(taps.count) * target);
+    // The border repeats the level's edge pixels: each of its pixels takes
+    // the taps of the nearest level pixel.
+    const int extended = target + 2 * border;
+    taps.first.resize(extended);
+    taps.pixels.resize(static_cast<size_t>(taps.count) * extended);
     taps.weights.assign(taps.pixels.size(), 0.0f);
-    for (int d = 0; d < target; ++d) {
+    for (int e = 0; e < extended; ++e) {
+        const int d = std::clamp(e - border, 0, target - 1);
         // Moved back where the photograph ends, the weights with it.
         const int shift = std::max(0, first[d] + taps.count - source);
-        taps.first[d] = first[d] - shift;
+        taps.first[e] = first[d] - shift;
         for (int k = 0; k < taps.count; ++k)
-            taps.pixels[static_cast<size_t>(k) * target + d] = taps.first[d] + k;
+            taps.pixels[static_cast<size_t>(k) * extended + e] = taps.first[e] + k;
         for (size_t k = 0; k < weights[d].size(); ++k) {
             if (shift + k < static_cast<size_t>(taps.count))
-                taps.weights[(shift + k) * target + d] = weights[d][k];
+                taps.weights[(shift + k) * extended + e] = weights[d][k];
         }
     }
     return taps;
@@ -109,9 +113,9 @@ OMBRE_VECTOR_CLONES void packPixels(const float* sum, int width, QRgb* out)
 
 } // namespace
 
-LevelScaler::LevelScaler(const QImage& photo, QSize size)
-    : photo(photo), size(size), across(tapsFor(photo.width(), size.width())),
-      down(tapsFor(photo.height(), size.height()))
+LevelScaler::LevelScaler(const QImage& photo, QSize size, int border)
+    : photo(photo), size(size), across(tapsFor(photo.width(), size.width(), border)),
+      down(tapsFor(photo.height(), size.height(), border))
 {
 }
 
@@ -148,7 +152,7 @@ void LevelScaler::rows(int top, int left, QImage& out) const
                 }
                 inRing[row % down.count] = row;
             }
-            addWeighted(k > 0, kept, down.weights[static_cast<size_t>(k) * size.height() + d],
+            addWeighted(k > 0, kept, down.weights[k * down.first.size() + d],
                         static_cast<int>(sumWidth), sum.data());
         }
         if (!acrossFirst)

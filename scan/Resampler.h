@@ -21,17 +21,20 @@ struct ResamplingTaps {
 // pixel covers where the level is smaller and by linear interpolation
 // between the nearest pixel centres where it is larger. Rows are made a band
 // at a time, so that no level of a large photograph needs to be held whole.
-// A level the size of the photograph is the photograph.
+// A level the size of the photograph is the photograph. A level may be
+// extended by a border that repeats its edge pixels, so that windows reach
+// past the photograph's edges.
 class LevelScaler
 {
 public:
     // Requires: photo is Format_RGB32 or Format_ARGB32, not empty, and
-    // outlives this object; size is not empty.
-    LevelScaler(const QImage& photo, QSize size);
+    // outlives this object; size is not empty; border >= 0 level pixels on
+    // every side.
+    LevelScaler(const QImage& photo, QSize size, int border = 0);
 
-    // Fills out, Format_RGB32, with the level's pixels from row top and
-    // column left on: the same as those of the whole level. Requires them
-    // inside the level.
+    // Fills out, Format_RGB32, with the extended level's pixels from row top
+    // and column left on: the same as those of the whole extended level.
+    // Requires them inside it.
     void rows(int top, int left, QImage& out) const;
 
 private:

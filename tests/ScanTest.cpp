@@ -81,6 +81,20 @@ TEST_P(LevelDescriptorOn, GivesWindowsTheReferenceCountsAndScoresTheirDotProduct
     }
 }
 
+// image with border pixels more on every side, each a copy of the nearest
+// pixel of image, as a level is extended past the photograph's edges.
+QImage clampPadded(const QImage& image, int border)
+{
+    QImage out(image.width() + 2 * border, image.height() + 2 * border, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x)
+            out.setPixel(x, y,
+                         image.pixel(std::clamp(x - border, 0, image.width() - 1),
+                                     std::clamp(y - border, 0, image.height() - 1)));
+    }
+    return out;
+}
+
 QImage withAlpha(const QImage& image)
 {
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
@@ -103,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
         LevelCase{"OneWindow", [] { return realLookingImage(80, 200, 7); }, 8},
         LevelCase{"Grey", [] { return constantImage(200, 240, qRgb(90, 90, 90)); }, 6},
         LevelCase{"Ramp", [] { return greyRampImage(180, 230, 0, 1, 1); }, 3},
-        LevelCase{"AlphaIgnored", [] { return withAlpha(realLookingImage(170, 215, 8)); }, 7}),
+        LevelCase{"AlphaIgnored", [] { return withAlpha(realLookingImage(170, 215, 8)); }, 7},
+        LevelCase{"EdgesRepeated", [] { return clampPadded(realLookingImage(150, 170, 9), 30); },
+                  6}),
     testing::PrintToStringParamName());
 
 TEST(LevelDescriptor, HasNoWindowInAnImageSmallerThanTheWindow)
@@ -137,24 +153,29 @@ TEST(Pyramid, SearchesA200RowPhotographAtScale1WithTheStripSearchsCounts)
     }
 }
 
-// From the scale that makes the photograph 200 rows high to the one that
-// makes a person of --min-height 195 rows high, no step above the largest.
+// From the scale that makes the photograph and its border 200 rows high to
+// the one that makes a person of --min-height 195 rows high, no step above
+// the largest.
 TEST(Pyramid, SpansEveryPersonHeightInStepsNoLargerThanAsked)
 {
     struct Row {
         int height, minHeight;
         double step;
+        int border;
         size_t levels;
     };
-    for (const Row& row : {Row{480, 80, 1.2, 11}, Row{200, 195, 1.2, 1}, Row{100, 80, 1.5, 2},
-                           Row{3000, 80, 1.1, 39}, Row{60, 80, 1.2, 0}}) {
+    for (const Row& row :
+         {Row{480, 80, 1.2, 0, 11}, Row{200, 195, 1.2, 0, 1}, Row{100, 80, 1.5, 0, 2},
+          Row{3000, 80, 1.1, 0, 39}, Row{60, 80, 1.2, 0, 0}, Row{150, 80, 1.2, 32, 7},
+          Row{200, 195, 1.2, 50, 4}, Row{60, 80, 1.2, 100, 0}}) {
         const std::vector<double> scales =
-            levelScales(QSize(640, row.height), row.minHeight, row.step);
+            levelScales(QSize(640, row.height), row.minHeight, row.step, row.border);
         ASSERT_EQ(scales.size(), row.levels) << "height " << row.height;
         if (scales.empty())
             continue;
-        EXPECT_DOUBLE_EQ(scales.front(), 200.0 / row.height);
-        EXPECT_DOUBLE_EQ(scales.back(), std::max(195.0 / row.minHeight, 200.0 / row.height));
+        const double least = 200.0 / (row.height + 2 * row.border);
+        EXPECT_DOUBLE_EQ(scales.front(), least);
+        EXPECT_DOUBLE_EQ(scales.back(), std::max(195.0 / row.minHeight, least));
         for (size_t k = 1; k < scales.size(); ++k)
             EXPECT_LE(scales[k] / scales[k - 1], row.step * (1 + 1e-12));
     }
@@ -204,6 +225,7 @@ struct TileCase {
     int minHeight;
     int stride;
     double tileBytes;
+    int border = 0;
 };
 
 void PrintTo(const TileCase& c, std::ostream* os)
@@ -214,28 +236,35 @@ void PrintTo(const TileCase& c, std::ostream* os)
 using PhotoScannerTiles = testing::TestWithParam<TileCase>;
 
 // Every window of every level, largest level first and row by row, as one
-// band of the level's window rows gives them: a level described at once.
+// band of the level's window rows gives them: a level described at once,
+// its border's pixels copied from its edges.
 std::vector<ScoredBox> wholeLevels(const QImage& photo, const ScanSettings& settings,
                                    const std::vector<double>& w)
 {
     std::vector<ScoredBox> found;
-    std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep);
+    std::vector<double> scales =
+        levelScales(photo.size(), settings.minHeight, settings.scaleStep, settings.border);
     std::reverse(scales.begin(), scales.end());
     const int stride = settings.stride;
     for (double scale : scales) {
         const QSize size = levelSize(photo.size(), scale);
-        if (size.width() < kWindowWidth || size.height() < kWindowHeight)
+        const int border = int(std::lround(settings.border * scale));
+        QImage plain(size, QImage::Format_RGB32);
+        LevelScaler(photo, size).rows(0, 0, plain);
+        const QImage padded = clampPadded(plain, border);
+        if (padded.width() < kWindowWidth || padded.height() < kWindowHeight)
             continue;
-        QImage band(size.width(), (size.height() - kWindowHeight) / stride * stride + kWindowHeight,
-                    QImage::Format_RGB32);
-        LevelScaler(photo, size).rows(0, 0, band);
+        const QImage band =
+            padded.copy(0, 0, padded.width(),
+                        (padded.height() - kWindowHeight) / stride * stride + kWindowHeight);
         const LevelDescriptor level(band, stride);
         std::vector<double> scores(static_cast<size_t>(level.rows()) * level.columns());
         level.scoreWindows(w.data(), scores.data());
         for (int r = 0; r < level.rows(); ++r) {
             for (int c = 0; c < level.columns(); ++c) {
-                found.push_back({personInWindow(photo.size(), size, c * stride, r * stride),
-                                 scores[static_cast<size_t>(r) * level.columns() + c]});
+                found.push_back(
+                    {personInWindow(photo.size(), size, c * stride - border, r * stride - border),
+                     scores[static_cast<size_t>(r) * level.columns() + c]});
             }
         }
     }
@@ -244,7 +273,9 @@ std::vector<ScoredBox> wholeLevels(const QImage& photo, const ScanSettings& sett
 
 // The same windows in the same order, each with the same score to the last
 // bit, whatever memory bounds a tile: levels cut into tiles across (a wide
-// photograph), down (a tall one), or both, down to a window a tile.
+// photograph), down (a tall one), or both, down to a window a tile; with a
+// border, windows past every edge, even in a photograph lower than the
+// window. As many as windowCount counts.
 TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
 {
     const TileCase& c = GetParam();
@@ -253,10 +284,13 @@ TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
     settings.minHeight = c.minHeight;
     settings.stride = c.stride;
     settings.threshold = -1e300;
+    settings.border = c.border;
     const std::vector<double> w = mixedWeights(5, 0.1);
     const std::vector<ScoredBox> whole = wholeLevels(photo, settings, w);
     const std::vector<ScoredBox> tiled = PhotoScanner(w, settings, c.tileBytes).scan(photo);
+    ASSERT_FALSE(whole.empty());
     ASSERT_EQ(tiled.size(), whole.size());
+    ASSERT_EQ(windowCount(photo.size(), settings), static_cast<long long>(whole.size()));
     const auto fields = [](const ScoredBox& d) {
         std::ostringstream out;
         out << std::setprecision(17) << d.xmin << " " << d.ymin << " " << d.xmax << " " << d.ymax
@@ -267,16 +301,19 @@ TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
         ASSERT_EQ(fields(tiled[i]), fields(whole[i])) << "window " << i << " of " << whole.size();
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiles, PhotoScannerTiles,
-                         testing::Values(TileCase{"NoBound", QSize(700, 300), 80, 7,
-                                                  std::numeric_limits<double>::infinity()},
-                                         TileCase{"WideCutAcross", QSize(1500, 210), 80, 8,
-                                                  2 << 20},
-                                         TileCase{"TallCutDown", QSize(220, 1000), 80, 8, 2 << 20},
-                                         TileCase{"Stride3", QSize(500, 220), 120, 3, 4 << 20},
-                                         TileCase{"Stride13", QSize(900, 240), 100, 13, 4 << 20},
-                                         TileCase{"OneWindowATile", QSize(300, 220), 150, 6, 1}),
-                         testing::PrintToStringParamName());
+INSTANTIATE_TEST_SUITE_P(
+    Tiles, PhotoScannerTiles,
+    testing::Values(TileCase{"NoBound", QSize(700, 300), 80, 7,
+                             std::numeric_limits<double>::infinity()},
+                    TileCase{"WideCutAcross", QSize(1500, 210), 80, 8, 2 << 20},
+                    TileCase{"TallCutDown", QSize(220, 1000), 80, 8, 2 << 20},
+                    TileCase{"Stride3", QSize(500, 220), 120, 3, 4 << 20},
+                    TileCase{"Stride13", QSize(900, 240), 100, 13, 4 << 20},
+                    TileCase{"OneWindowATile", QSize(300, 220), 150, 6, 1},
+                    TileCase{"BorderLowPhotograph", QSize(500, 150), 100, 8,
+                             std::numeric_limits<double>::infinity(), 32},
+                    TileCase{"BorderCutAcrossAndDown", QSize(300, 230), 120, 7, 1 << 20, 20}),
+    testing::PrintToStringParamName());
 
 // Names that CSV must quote, and scores that read back as the same double
 // with a decimal point whatever the locale.

@@ -35,6 +35,12 @@ Options:
                       (default 1.2)
   --stride N          pixels between neighbouring windows of a scale, in rows
                       and in columns, 1 to 64 (default 8)
+  --border N          photograph pixels, 0 to 10000 (default 0), that windows
+                      reach past each edge of the photograph, whose edge
+                      pixels are repeated there, so that a person cut off by
+                      the frame, or as tall as the photograph, can be found;
+                      boxes are cut to the photograph, and a box left empty is
+                      dropped
   --threshold F       least score of a window that counts (default 0, the
                       windows that Ombrec's search accepts); a lower one gives
                       more of the precision-recall curve
@@ -76,6 +82,7 @@ struct WholeOption {
 const WholeOption kWholeOptions[] = {
     {"--min-height", 20, 100000},
     {"--stride", 1, 64},
+    {"--border", 0, 10000},
     {"--threads", 1, 256},
 };
 
@@ -85,6 +92,8 @@ int* wholeField(DetectOptions& o, const QString& name)
         return &o.scan.minHeight;
     if (name == QLatin1String("--stride"))
         return &o.scan.stride;
+    if (name == QLatin1String("--border"))
+        return &o.scan.border;
     return &o.threads;
 }
 
@@ -171,9 +180,9 @@ QString detectUsage()
 {
     return QStringLiteral(
         "usage: ombre-detect --model MODEL [--out FILE.csv] [--min-height N] [--scale-step F]\n"
-        "                    [--stride N] [--threshold F] [--nms F] [--scoring window|sum]\n"
-        "                    [--threads N] [--draw DIR] [--sheet FILE.png]\n"
-        "                    [--draw-threshold F] PHOTO_OR_DIR...\n"
+        "                    [--stride N] [--border N] [--threshold F] [--nms F]\n"
+        "                    [--scoring window|sum] [--threads N] [--draw DIR]\n"
+        "                    [--sheet FILE.png] [--draw-threshold F] PHOTO_OR_DIR...\n"
         "       ombre-detect --help | --version");
 }
 

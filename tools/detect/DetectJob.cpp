@@ -76,7 +76,8 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
     }
     std::vector<ScoredBox> found;
     try {
-        found = suppressOverlaps(scanner.scan(image), options.nms, options.scoring);
+        found = suppressOverlaps(boxesInside(scanner.scan(image), image.size()), options.nms,
+                                 options.scoring);
     } catch (const std::bad_alloc&) {
         out.warnings << QStringLiteral("%1: not enough memory to search the photograph; skipped")
                             .arg(photo.path);

@@ -59,6 +59,19 @@ std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo)
     return boxes;
 }
 
+std::vector<ScoredBox> boxesInside(std::vector<ScoredBox> found, QSize photo)
+{
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [&](const ScoredBox& d) {
+                                   return rounded(d.xmin, photo.width()) >=
+                                              rounded(d.xmax, photo.width()) ||
+                                          rounded(d.ymin, photo.height()) >=
+                                              rounded(d.ymax, photo.height());
+                               }),
+                found.end());
+    return found;
+}
+
 QByteArray csvRows(const QString& photo, const std::vector<Box>& boxes,
                    const std::vector<ScoredBox>& found)
 {

@@ -17,6 +17,10 @@ QByteArray csvHeader();
 // to the nearest pixel border and kept inside the photograph.
 std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo);
 
+// The boxes that roundedBoxes leaves at least a pixel wide and high: a window
+// that reaches past the photograph's edge may stand for a person outside it.
+std::vector<ScoredBox> boxesInside(std::vector<ScoredBox> found, QSize photo);
+
 // One CSV row a box, "photo,xmin,ymin,xmax,ymax,score" and a line feed. The
 // name is quoted when it holds a comma, a quote or a line break; the score is
 // the shortest decimal that reads back as the same double, in any locale.
