@@ -11,9 +11,11 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <vector>
 
 // Failures show a terminal's lines as text.
 void PrintTo(const QString& text, std::ostream* out)
@@ -175,50 +177,49 @@ public:
 
 TEST(TerminalProgressTest, RedrawsInPlaceAtMostFourTimesASecondAndClearsAtTheEnd)
 {
-    FakeTerminal terminal;
-    // The speed counts from the first image done.
-    const struct {
+    struct Step {
         int ms;
         int done;
         const char* line;
-    } steps[] = {
-        {0, 1, "image 1 of 100000"},
-        {200, 2, "image 1 of 100000"},
-        {5000, 2, "image 2 of 100000, 0.2 images/s, 138 h 53 min left"},
-        {10000, 1001, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
-        {10100, 1002, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
-        {20000, 99001, "image 99001 of 100000, 4950.0 images/s, 0 s left"},
-        {20010, 100000, ""},
     };
-    int drawings = 0;
-    for (const auto& step : steps) {
-        terminal.now = std::chrono::milliseconds(step.ms);
-        const QByteArray before = terminal.text;
-        terminal.progress.update(step.done, 100000);
-        drawings += terminal.text != before;
-        EXPECT_EQ(screen(terminal.text), QStringList{step.line}) << step.ms << " ms";
-    }
-    EXPECT_EQ(drawings, 5);
-}
-
-// A names file read as the search goes tells no total.
-TEST(TerminalProgressTest, WithoutATotalShowsTheCountAndTheSpeedOnly)
-{
-    FakeTerminal terminal;
+    // The speed counts from the first image done. A names file read as the
+    // search goes tells no total: the line shows the count and speed only.
     const struct {
-        int ms;
-        int done;
-        const char* line;
-    } steps[] = {
-        {0, 1, "image 1"},
-        {200, 2, "image 1"},
-        {5000, 2, "image 2, 0.2 images/s"},
-        {10000, 1001, "image 1001, 100.0 images/s"},
+        std::optional<int> total;
+        std::vector<Step> steps;
+        int drawings;
+    } runs[] = {
+        {100000,
+         {
+             {0, 1, "image 1 of 100000"},
+             {200, 2, "image 1 of 100000"},
+             {5000, 2, "image 2 of 100000, 0.2 images/s, 138 h 53 min left"},
+             {10000, 1001, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
+             {10100, 1002, "image 1001 of 100000, 100.0 images/s, 16 min 30 s left"},
+             {20000, 99001, "image 99001 of 100000, 4950.0 images/s, 0 s left"},
+             {20010, 100000, ""},
+         },
+         5},
+        {std::nullopt,
+         {
+             {0, 1, "image 1"},
+             {200, 2, "image 1"},
+             {5000, 2, "image 2, 0.2 images/s"},
+             {10000, 1001, "image 1001, 100.0 images/s"},
+         },
+         3},
     };
-    for (const auto& step : steps) {
-        terminal.now = std::chrono::milliseconds(step.ms);
-        terminal.progress.update(step.done, std::nullopt);
-        EXPECT_EQ(screen(terminal.text), QStringList{step.line}) << step.ms << " ms";
+    for (const auto& run : runs) {
+        FakeTerminal terminal;
+        int drawings = 0;
+        for (const Step& step : run.steps) {
+            terminal.now = std::chrono::milliseconds(step.ms);
+            const QByteArray before = terminal.text;
+            terminal.progress.update(step.done, run.total);
+            drawings += terminal.text != before;
+            EXPECT_EQ(screen(terminal.text), QStringList{step.line}) << step.ms << " ms";
+        }
+        EXPECT_EQ(drawings, run.drawings);
     }
 }
 
