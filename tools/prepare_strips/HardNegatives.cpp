@@ -12,15 +12,8 @@ std::vector<HardNegative> mineHardNegatives(PhotoScanner& scanner, const ScanSet
 {
     count.searched += windowCount(photo.size(), settings);
     std::vector<ScoredBox> alarms = scanner.scan(photo);
-    alarms.erase(std::remove_if(
-                     alarms.begin(), alarms.end(),
-                     [&](const ScoredBox& d) {
-                         return std::any_of(people.begin(), people.end(), [&](const PersonBox& p) {
-                             return intersectionOverUnion(
-                                        d, PhotoBox{double(p.xmin), double(p.ymin), double(p.xmax),
-                                                    double(p.ymax)}) > kMostOverlapWithPeople;
-                         });
-                     }),
+    alarms.erase(std::remove_if(alarms.begin(), alarms.end(),
+                                [&](const ScoredBox& d) { return !clearOfPeople(d, people); }),
                  alarms.end());
     count.found += static_cast<long long>(alarms.size());
     const std::vector<ScoredBox> distinct =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Annotation.h"
+#include "FalseAlarm.h"
 #include "PhotoScan.h"
 
 #include <QImage>
@@ -22,12 +23,6 @@ struct MiningCount {
     long long distinct = 0; // false alarms left when near-duplicates are dropped
     long long kept = 0;     // false alarms kept
 };
-
-// A window whose person box overlaps a person's box by more intersection
-// over union than this may show enough of them to be taken for them: it is
-// no false alarm. Small, since a hard negative that is half a person would
-// teach training to reject people.
-constexpr double kMostOverlapWithPeople = 0.1;
 
 // Searches photo with scanner as ombre-detect does (settings are the
 // scanner's, their threshold the least score of a false alarm) and returns
