@@ -1,19 +1,11 @@
 #pragma once
 
-#include "PhotoBox.h"
+#include "MeasuredBoxes.h"
 #include "PhotoIndex.h"
 
 #include <QString>
 
 #include <vector>
-
-// One box a detector found, in photo pixels counted from 0 at the top-left
-// corner, maxima exclusive.
-struct FoundBox : PhotoBox {
-    int photo = 0; // in the PhotoIndex
-    double score = 0;
-    int line = 0; // in the detections file, for messages
-};
 
 // Reads the CSV rows "photo,xmin,ymin,xmax,ymax,score" that ombre-detect
 // writes. Only the first non-blank row may be a header, and is one when none

@@ -1,18 +1,13 @@
 #pragma once
 
 #include "DetectionFile.h"
+#include "MeasuredBoxes.h"
 #include "EvaluateCommandLine.h"
 #include "PhotoIndex.h"
 
 #include <QString>
 
 #include <vector>
-
-// A right box, in photo pixels counted from 0, maxima exclusive.
-struct TruthBox : PhotoBox {
-    // Found or missed, it counts neither way.
-    bool difficult = false;
-};
 
 // Everything an evaluation compares.
 struct EvaluationInput {

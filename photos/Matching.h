@@ -1,8 +1,7 @@
 #pragma once
 
-#include "DetectionFile.h"
-#include "EvaluationInput.h"
 #include "MatchRule.h"
+#include "MeasuredBoxes.h"
 
 #include <vector>
 
