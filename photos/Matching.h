@@ -5,6 +5,9 @@
 
 #include <vector>
 
+// The least intersection over union of a true positive, unless asked otherwise.
+constexpr double kDefaultMatchOverlap = 0.5;
+
 // What a detection turned out to be.
 enum class Outcome {
     TruePositive,

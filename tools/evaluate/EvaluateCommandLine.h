@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MatchRule.h"
+#include "Matching.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +15,7 @@ struct EvaluateOptions {
     // When given, the photographs searched: its image files.
     QString photosDir;
     // Least intersection over union of a true positive.
-    double iou = 0.5;
+    double iou = kDefaultMatchOverlap;
     // Right boxes lower than this many pixels are ignore regions.
     double ignoreBelow = 0;
     MatchRule match = MatchRule::Voc;
