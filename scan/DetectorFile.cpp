@@ -5,6 +5,8 @@
 #include <QByteArrayList>
 #include <linear.h>
 
+#include <cmath>
+
 namespace
 {
 
@@ -217,9 +219,12 @@ bool readDetectorFile(const QString& path, Detector& detector, QString& why)
 namespace
 {
 
-// A number as printf's "%.17g" writes it in the C locale.
+// A number as printf's "%.17g" writes it in the C locale. Qt leaves the
+// sign off -0, which a weight of LIBLINEAR can be.
 QByteArray g17(double x)
 {
+    if (x == 0 && std::signbit(x))
+        return "-0";
     return QByteArray::number(x, 'g', 17);
 }
 
