@@ -131,12 +131,16 @@ QString valuesProblem(int key, const QByteArrayList& words, const QString& where
     }
 }
 
-// Checks the header up to the line "model" and takes its values.
-QString headerProblem(Lines& lines, Detector& detector)
+// Checks the header of text, whose lines are lines, up to the line "model"
+// and takes its values.
+QString headerProblem(const QByteArray& text, Lines& lines, Detector& detector)
 {
+    // The first line exactly, as isDetectorText sees it.
     QByteArrayList words;
-    if (!lines.next(words) || words.join(' ') != kFirstLine) {
-        const QByteArray first = words.join(' ');
+    QByteArray first = text.left(text.indexOf('\n'));
+    if (first.endsWith('\r'))
+        first.chop(1);
+    if (!lines.next(words) || first != kFirstLine) {
         if (first.startsWith(kDetectorFirstWords))
             return QStringLiteral("line 1: %1 is a detector file of another version; this one "
                                   "reads \"%2\"")
@@ -179,7 +183,7 @@ bool readDetectorText(const QByteArray& text, Detector& detector, QString& why)
 {
     Detector read;
     Lines lines(text);
-    why = headerProblem(lines, read);
+    why = headerProblem(text, lines, read);
     if (!why.isEmpty())
         return false;
     const int features = hogFeatureCount(read.hog);

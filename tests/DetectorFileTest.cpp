@@ -168,6 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "line 2: no descriptor line before window"},
         TextCase{"WithAKeyTwice", replaced("threshold 0.25", "threshold 0.25\nperson 2 2 14 14"),
                  "line 6: person given twice"},
+        TextCase{"WithBlanksBeforeItsFirstLine", "  " + goodText(), "line 1: not a detector file"},
         TextCase{"OfAnotherVersion", replaced("detector 1", "detector 2"),
                  "line 1: \"ombre detector 2\" is a detector file of another version"},
         TextCase{"WithAnUnknownDescriptor", replaced("hog", "sift"),
