@@ -40,14 +40,6 @@ const Solver kTwoClassSolvers[] = {
     {"L2R_LR_DUAL", L2R_LR_DUAL},
 };
 
-// What the checked text says: the model, ready to be handed to LIBLINEAR.
-struct ModelValues {
-    int solverType = 0;
-    int labels[2] = {0, 0};
-    double bias = -1;
-    std::vector<double> weights;
-};
-
 // White space as fscanf skips it in the C locale.
 bool isSpace(char c)
 {
@@ -58,7 +50,10 @@ bool isSpace(char c)
 class Words
 {
 public:
-    explicit Words(const QByteArray& text) : text(text) {}
+    Words(const QByteArray& text, qsizetype from, int line)
+        : text(text), pos(from), lineNumber(line)
+    {
+    }
 
     // The next word, empty at the end of the text.
     QByteArray next()
@@ -79,12 +74,13 @@ public:
 
 private:
     const QByteArray& text;
-    qsizetype pos = 0;
-    int lineNumber = 1;
+    qsizetype pos;
+    int lineNumber;
 };
 
-// A word as the reason shows it: short, and only printable ASCII.
-QString shown(const QByteArray& word)
+} // namespace
+
+QString shownWord(const QByteArray& word)
 {
     QByteArray s = word.left(24);
     for (char& c : s) {
@@ -95,7 +91,7 @@ QString shown(const QByteArray& word)
 }
 
 // Qt's conversions stop at a NUL byte, where fscanf would read on.
-bool toInt(const QByteArray& word, int& value)
+bool intWord(const QByteArray& word, int& value)
 {
     if (word.contains('\0'))
         return false;
@@ -104,7 +100,7 @@ bool toInt(const QByteArray& word, int& value)
     return ok;
 }
 
-bool toFinite(const QByteArray& word, double& value)
+bool finiteWord(const QByteArray& word, double& value)
 {
     if (word.contains('\0'))
         return false;
@@ -112,6 +108,9 @@ bool toFinite(const QByteArray& word, double& value)
     value = word.toDouble(&ok);
     return ok && std::isfinite(value);
 }
+
+namespace
+{
 
 // The solver's LIBLINEAR number, or -1 when it is not one of those above.
 int twoClassSolver(const QByteArray& name)
@@ -124,7 +123,7 @@ int twoClassSolver(const QByteArray& name)
 }
 
 // Checks the header up to and including "w" and takes its values.
-QString headerProblem(Words& words, ModelValues& values)
+QString headerProblem(Words& words, const ModelShape& shape, ModelValues& values)
 {
     bool haveSolver = false, haveClasses = false, haveLabels = false, haveFeatures = false,
          haveBias = false;
@@ -144,7 +143,7 @@ QString headerProblem(Words& words, ModelValues& values)
         else if (key == "bias")
             seen = &haveBias;
         else if (key != "w")
-            return QStringLiteral("%1: unknown word %2").arg(words.where(), shown(key));
+            return QStringLiteral("%1: unknown word %2").arg(words.where(), shownWord(key));
 
         if (key == "w") {
             // Each of these would be left unset by load_model.
@@ -171,13 +170,13 @@ QString headerProblem(Words& words, ModelValues& values)
             if (values.solverType < 0)
                 return QStringLiteral("%1: solver_type %2 is not a two-class LIBLINEAR classifier "
                                       "with one weight per feature")
-                    .arg(words.where(), shown(name));
+                    .arg(words.where(), shownWord(name));
         } else if (key == "nr_class") {
             const QByteArray word = words.next();
             int classes = 0;
-            if (!toInt(word, classes) || classes != 2)
+            if (!intWord(word, classes) || classes != 2)
                 return QStringLiteral("%1: nr_class %2, but the window's model has 2 classes")
-                    .arg(words.where(), shown(word));
+                    .arg(words.where(), shownWord(word));
         } else if (key == "label") {
             // load_model sizes the label array by the nr_class read so far.
             if (!haveClasses)
@@ -185,9 +184,9 @@ QString headerProblem(Words& words, ModelValues& values)
             const int* labels = values.labels;
             for (int& label : values.labels) {
                 const QByteArray word = words.next();
-                if (!toInt(word, label))
+                if (!intWord(word, label))
                     return QStringLiteral("%1: label %2 is not an int")
-                        .arg(words.where(), shown(word));
+                        .arg(words.where(), shownWord(word));
             }
             // The search accepts a window whose predicted label is not negative.
             if ((labels[0] >= 0) == (labels[1] >= 0))
@@ -199,44 +198,72 @@ QString headerProblem(Words& words, ModelValues& values)
         } else if (key == "nr_feature") {
             const QByteArray word = words.next();
             int features = 0;
-            if (!toInt(word, features) || features != kHistSize)
-                return QStringLiteral("%1: nr_feature %2, but the window has %3 features")
-                    .arg(words.where(), shown(word))
-                    .arg(kHistSize);
+            if (!intWord(word, features) || features != shape.features)
+                return QStringLiteral("%1: nr_feature %2, but %3 has %4 features")
+                    .arg(words.where(), shownWord(word), shape.featuresOf)
+                    .arg(shape.features);
         } else if (key == "bias") {
             const QByteArray word = words.next();
             double& bias = values.bias;
-            if (!toFinite(word, bias) || bias >= 0)
+            if (shape.biasAllowed && !finiteWord(word, bias))
+                return QStringLiteral("%1: bias %2 is not a finite number")
+                    .arg(words.where(), shownWord(word));
+            if (!shape.biasAllowed && (!finiteWord(word, bias) || bias >= 0))
                 return QStringLiteral("%1: bias %2, but the window's model has no bias term "
                                       "(a negative bias)")
-                    .arg(words.where(), shown(word));
+                    .arg(words.where(), shownWord(word));
         }
     }
 }
 
-// Checks the whole text and takes its values.
-QString modelProblem(const QByteArray& text, ModelValues& values)
+} // namespace
+
+QString modelTextProblem(const QByteArray& text, qsizetype from, int line, const ModelShape& shape,
+                         ModelValues& values)
 {
-    Words words(text);
-    const QString header = headerProblem(words, values);
+    Words words(text, from, line);
+    const QString header = headerProblem(words, shape, values);
     if (!header.isEmpty())
         return header;
-    values.weights.resize(kHistSize);
-    for (int k = 1; k <= kHistSize; ++k) {
+    // A bias term of 0 or more has a weight of its own after the features'.
+    const int count = shape.features + (values.bias >= 0 ? 1 : 0);
+    values.weights.resize(count);
+    for (int k = 1; k <= count; ++k) {
         const QByteArray word = words.next();
         if (word.isEmpty())
-            return QStringLiteral("the file ends after %1 of the %2 weights")
-                .arg(k - 1)
-                .arg(kHistSize);
-        if (!toFinite(word, values.weights[k - 1]))
+            return QStringLiteral("the file ends after %1 of the %2 weights").arg(k - 1).arg(count);
+        if (!finiteWord(word, values.weights[k - 1]))
             return QStringLiteral("%1: weight %2 is %3, not a finite number")
                 .arg(words.where())
                 .arg(k)
-                .arg(shown(word));
+                .arg(shownWord(word));
     }
     if (!words.next().isEmpty())
-        return QStringLiteral("%1: more than %2 weights").arg(words.where()).arg(kHistSize);
+        return QStringLiteral("%1: more than %2 weights").arg(words.where()).arg(count);
     return QString();
+}
+
+const char* twoClassSolverName(int solverType)
+{
+    for (const Solver& solver : kTwoClassSolvers) {
+        if (solver.type == solverType)
+            return solver.name;
+    }
+    return nullptr;
+}
+
+namespace
+{
+
+// Checks the whole text of a plain model file of the window and takes its
+// values.
+QString modelProblem(const QByteArray& text, ModelValues& values)
+{
+    if (text.startsWith(kDetectorFirstWords))
+        return QStringLiteral("a detector file of ombre-train, for ombre-detect; Ombrec and Ombrew "
+                              "read the model files that Ombrec trains");
+    const ModelShape window{kHistSize, false, QStringLiteral("the window")};
+    return modelTextProblem(text, 0, 1, window, values);
 }
 
 // The model LIBLINEAR's load_model would build from the text, allocated as
@@ -290,6 +317,19 @@ bool openRegularFile(const QString& path, QFile& file, QString& why)
 
 } // namespace
 
+bool readRegularFile(const QString& path, qint64 most, QByteArray& text, QString& why)
+{
+    QFile file;
+    if (!openRegularFile(path, file, why))
+        return false;
+    text = file.read(most + 1);
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 QString modelTextProblem(const QByteArray& text)
 {
     ModelValues values;
@@ -298,14 +338,9 @@ QString modelTextProblem(const QByteArray& text)
 
 model* loadModelFile(const QString& path, QString& why)
 {
-    QFile file;
-    if (!openRegularFile(path, file, why))
+    QByteArray text;
+    if (!readRegularFile(path, kMaxModelBytes, text, why))
         return nullptr;
-    const QByteArray text = file.read(kMaxModelBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        why = file.errorString();
-        return nullptr;
-    }
     if (text.size() > kMaxModelBytes) {
         why = QStringLiteral("larger than %1 bytes, far more than a model of %2 weights takes")
                   .arg(kMaxModelBytes)

@@ -105,6 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"FromARegressionSolver", replaced("L2R_L2LOSS_SVC_DUAL", "L2R_L2LOSS_SVR"),
                  "solver_type"},
         TextCase{"WithAnUnknownKey", "rho 0\n" + goodText(), "line 1: unknown word \"rho\""},
+        TextCase{"ADetectorFile",
+                 "ombre detector 1\ndescriptor hog\nwindow 64 128\nperson 14.48 16 49.52 112\n"
+                 "model\n" +
+                     goodText(),
+                 "a detector file of ombre-train, for ombre-detect"},
         TextCase{"WithANulAfterTheClassCount",
                  replaced("nr_class 2", QByteArray("nr_class 2\0", 11)), "nr_class"},
         TextCase{"WithANotANumberWeight", replaced("w\n0.5 ", "w\nnan "), "weight 1 is \"nan\""},
