@@ -21,7 +21,7 @@ const char* const kKeys[] = {"descriptor", "window", "person", "threshold", "mod
 enum Key { kDescriptor, kWindow, kPerson, kThreshold, kModel };
 
 constexpr int kLeastSide = 16;
-constexpr int kMostSide = 1024;
+constexpr int kMostSide = 512;
 
 // The header's lines, each as its words.
 class Lines

@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"WithAnUnknownDescriptor", replaced("hog", "sift"),
                  "line 2: descriptor \"sift\": the only descriptor is hog"},
         TextCase{"WithAWindowOffTheGrid", replaced("window 16 16", "window 20 16"),
-                 "line 3: window 20 16: sides must be multiples of 8 from 16 to 1024"},
+                 "line 3: window 20 16: sides must be multiples of 8 from 16 to 512"},
         TextCase{"WithAPersonOutsideTheWindow", replaced("person 2 2 14 14", "person 2 2 16.5 14"),
                  "line 4: person 2 2 16.5 14 is not a box inside the 16x16 window"},
         TextCase{"WithAnEmptyPerson", replaced("person 2 2 14 14", "person 2 14 14 14"),
