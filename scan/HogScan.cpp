@@ -43,14 +43,15 @@ int windowsAlong(int side, int window, int step)
 }
 
 // Taken window rows a band holds, so that its pixels and blocks take about
-// tileBytes; at least one.
+// tileBytes; at least one, at most the level's.
 int bandRows(const LevelPlan& plan, const HogSettings& hog, int step, double tileBytes)
 {
+    const int down = windowsAlong(plan.size.height(), hog.windowHeight, step);
     const double rows = tileBytes / (kBandBytesPerPixel * plan.size.width());
     // A cell row of context above and below.
     const double spare = rows - hog.windowHeight - 2 * kHogCellSize;
     const double more = spare / (double(kHogCellSize) * step);
-    return more < 1 ? 1 : static_cast<int>(std::min(more, 1e9)) + 1;
+    return more < 1 ? 1 : static_cast<int>(std::min(more, double(std::max(down, 1) - 1))) + 1;
 }
 
 // The pixel rows of a level that a band of grid window rows [first, last]
