@@ -4,6 +4,7 @@
 // beside it, in the same run, the counts scan's windows per second.
 
 #include "HogLevel.h"
+#include "HogScan.h"
 #include "PhotoScan.h"
 #include "Pyramid.h"
 #include "Resampler.h"
@@ -144,6 +145,26 @@ void BM_HogScore(benchmark::State& state)
     setRates(state, hogWindows());
 }
 
+// What ombre-detect does with the photograph and a hog detector at scale
+// step 1.05, stride 8 and people from 80 rows: every level from the one that
+// makes the photograph 128 rows high to the one that makes 80 rows 96 rows
+// high (1.2, larger than the photograph), each resampled, described and
+// scored.
+void BM_HogScannerPhoto(benchmark::State& state)
+{
+    Detector detector;
+    detector.person = {14.48, 16, 49.52, 112};
+    detector.weights = hogWeights();
+    detector.bias = 0.5;
+    ScanSettings settings;
+    settings.scaleStep = kStep;
+    HogScanner scanner(detector, settings);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scanner.scan(photo()));
+    state.counters["levels"] = double(hogLevelScales(photo().size(), detector, settings).size());
+    setRates(state, double(hogWindowCount(photo().size(), detector, settings)));
+}
+
 // The counts scan of the same photograph, one thread, stride 8; argument:
 // the scale step in hundredths (120 is ombre-detect's default).
 void BM_CountsScanPhoto(benchmark::State& state)
@@ -159,6 +180,7 @@ void BM_CountsScanPhoto(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_HogScanPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HogScannerPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_HogResample)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HogDescribe)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HogScore)->Unit(benchmark::kMillisecond);

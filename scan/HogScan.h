@@ -38,11 +38,16 @@ long long hogWindowCount(QSize photo, const Detector& detector, const ScanSettin
 
 // Searches photographs with a hog detector, one after another, keeping the
 // memory of the largest level for the next. settings.stride is a multiple
-// of 8.
+// of 8: every (stride / 8)-th window of the grid across and down is scored.
+// A level whose pixels and blocks would take more than tileBytes is
+// described a band of window rows at a time, each from a cell row above its
+// first window to one below its last, so that its blocks are the whole
+// level's to the last bit; tileBytes changes no score.
 class HogScanner
 {
 public:
-    HogScanner(const Detector& detector, const ScanSettings& settings);
+    HogScanner(const Detector& detector, const ScanSettings& settings,
+               double tileBytes = kTileBytes);
 
     // Every window of every level (each level extended by the border, its
     // edge pixels repeated) whose score is at least settings.threshold, level
@@ -59,5 +64,8 @@ public:
 private:
     Detector detector;
     ScanSettings settings;
+    double tileBytes;
     HogLevel level;
+    std::vector<QRgb> pixels;
+    std::vector<double> scores;
 };

@@ -99,12 +99,12 @@ std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
     std::vector<ScoredBox> found;
     const int stride = settings.stride;
     // The largest level first: the memory it takes serves every other.
-    std::vector<double> scales =
-        levelScales(photo.size(), settings.minHeight, settings.scaleStep, settings.border);
+    std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep,
+                                             settings.border, settings.levelBorder);
     std::reverse(scales.begin(), scales.end());
     for (double scale : scales) {
         const QSize inner = levelSize(photo.size(), scale);
-        const int border = levelBorder(settings.border, scale);
+        const int border = levelBorder(settings.border, scale, settings.levelBorder);
         const QSize size = inner.grownBy(QMargins(border, border, border, border));
         if (size.width() < kWindowWidth || size.height() < kWindowHeight)
             continue;
@@ -166,9 +166,9 @@ std::vector<ScoredBox> PhotoScanner::scan(const QImage& photo)
 long long windowCount(QSize photo, const ScanSettings& settings)
 {
     long long windows = 0;
-    for (double scale :
-         levelScales(photo, settings.minHeight, settings.scaleStep, settings.border)) {
-        const int border = levelBorder(settings.border, scale);
+    for (double scale : levelScales(photo, settings.minHeight, settings.scaleStep, settings.border,
+                                    settings.levelBorder)) {
+        const int border = levelBorder(settings.border, scale, settings.levelBorder);
         const QSize size =
             levelSize(photo, scale).grownBy(QMargins(border, border, border, border));
         if (size.width() >= kWindowWidth && size.height() >= kWindowHeight)

@@ -22,6 +22,7 @@ struct ScanSettings {
     int stride = 8;         // pixels between windows of a level, in rows and columns
     double threshold = 0;   // least score of a candidate
     int border = 0;         // photograph pixels that windows reach past each edge
+    int levelBorder = 0;    // level pixels more that windows reach past each edge
 };
 
 // The model's weights turned towards the object: LIBLINEAR's predict takes
@@ -50,9 +51,10 @@ public:
                  double tileBytes = kTileBytes);
 
     // Every window of every level of the photograph (see Pyramid.h), each
-    // level extended by settings.border photograph pixels that repeat its
-    // edges, whose score is at least settings.threshold, as the person box it
-    // stands for (which may reach past the photograph).
+    // level extended by settings.border photograph pixels and
+    // settings.levelBorder level pixels that repeat its edges, whose score is
+    // at least settings.threshold, as the person box it stands for (which may
+    // reach past the photograph).
     // A photograph with no level that holds a window gives none. Requires
     // photo Format_RGB32 or Format_ARGB32. Throws std::bad_alloc when memory
     // runs out.

@@ -1,18 +1,16 @@
 #include "Pyramid.h"
 
-#include "PersonGeometry.h"
-#include "Window.h"
-
 #include <algorithm>
 #include <cmath>
 
-std::vector<double> levelScales(QSize photo, int minHeight, double step, int border)
+std::vector<double> levelScales(QSize photo, int minHeight, double step, int border, int extra,
+                                int windowHeight, double personHeight)
 {
     const int height = photo.height();
     if (height < minHeight || height <= 0)
         return {};
-    const double least = double(kWindowHeight) / (height + 2 * border);
-    const double most = std::max(least, double(kPersonHeight) / minHeight);
+    const double least = double(std::max(windowHeight - 2 * extra, 1)) / (height + 2 * border);
+    const double most = std::max(least, personHeight / minHeight);
     // A ratio that is a power of step, give or take rounding, needs no extra level.
     const int steps = static_cast<int>(std::ceil(std::log(most / least) / std::log(step) - 1e-9));
     std::vector<double> scales{least};
@@ -27,7 +25,7 @@ QSize levelSize(QSize photo, double scale)
                  std::max(1, static_cast<int>(std::lround(photo.height() * scale))));
 }
 
-int levelBorder(int border, double scale)
+int levelBorder(int border, double scale, int extra)
 {
-    return static_cast<int>(std::lround(border * scale));
+    return static_cast<int>(std::lround(border * scale)) + extra;
 }

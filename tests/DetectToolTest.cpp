@@ -102,6 +102,7 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
         {{"--model", model, "--out", out, "--stride", "0", photos}, 2, "--stride"},
         {{"--model", model, "--out", out, "--nms", "1.5", photos}, 2, "--nms"},
         {{"--model", model, "--out", out, "--border", "-8", photos}, 2, "--border takes"},
+        {{"--model", model, "--out", out, "--level-border", "257", photos}, 2, "--level-border"},
         {{"--model", model, "--out", out, "--scoring", "best", photos}, 2, "--scoring"},
         {{"--model", model, "--out", out, "--draw-threshold", "high", photos}, 2, "not high"},
         {{"--model", model, "--out", out, "--draw-threshold=inf", photos}, 2, "not inf"},

@@ -153,9 +153,10 @@ TEST(Pyramid, SearchesA200RowPhotographAtScale1WithTheStripSearchsCounts)
     }
 }
 
-// From the scale that makes the photograph and its border 200 rows high to
-// the one that makes a person of --min-height 195 rows high, no step above
-// the largest.
+// From the scale that makes the photograph, its border and the extra level
+// rows 200 rows high (or the window's height; at least one row the
+// photograph's) to the one that makes a person of --min-height 195 rows high
+// (or the person's height in the window), no step above the largest.
 TEST(Pyramid, SpansEveryPersonHeightInStepsNoLargerThanAsked)
 {
     struct Row {
@@ -163,19 +164,26 @@ TEST(Pyramid, SpansEveryPersonHeightInStepsNoLargerThanAsked)
         double step;
         int border;
         size_t levels;
+        int extra = 0;
+        int window = 200;
+        double person = 195;
     };
     for (const Row& row :
          {Row{480, 80, 1.2, 0, 11}, Row{200, 195, 1.2, 0, 1}, Row{100, 80, 1.5, 0, 2},
           Row{3000, 80, 1.1, 0, 39}, Row{60, 80, 1.2, 0, 0}, Row{150, 80, 1.2, 32, 7},
-          Row{200, 195, 1.2, 50, 4}, Row{60, 80, 1.2, 100, 0}}) {
+          Row{200, 195, 1.2, 50, 4}, Row{60, 80, 1.2, 100, 0}, Row{150, 80, 1.2, 0, 6, 20},
+          Row{300, 80, 1.2, 0, 38, 120}, Row{480, 80, 1.2, 0, 10, 0, 128, 96},
+          Row{480, 80, 1.05, 10, 39, 16, 128, 96}}) {
         const std::vector<double> scales =
-            levelScales(QSize(640, row.height), row.minHeight, row.step, row.border);
+            levelScales(QSize(640, row.height), row.minHeight, row.step, row.border, row.extra,
+                        row.window, row.person);
         ASSERT_EQ(scales.size(), row.levels) << "height " << row.height;
         if (scales.empty())
             continue;
-        const double least = 200.0 / (row.height + 2 * row.border);
+        const double least =
+            std::max(row.window - 2.0 * row.extra, 1.0) / (row.height + 2 * row.border);
         EXPECT_DOUBLE_EQ(scales.front(), least);
-        EXPECT_DOUBLE_EQ(scales.back(), std::max(195.0 / row.minHeight, least));
+        EXPECT_DOUBLE_EQ(scales.back(), std::max(row.person / row.minHeight, least));
         for (size_t k = 1; k < scales.size(); ++k)
             EXPECT_LE(scales[k] / scales[k - 1], row.step * (1 + 1e-12));
     }
@@ -226,6 +234,7 @@ struct TileCase {
     int stride;
     double tileBytes;
     int border = 0;
+    int levelBorder = 0;
 };
 
 void PrintTo(const TileCase& c, std::ostream* os)
@@ -242,13 +251,13 @@ std::vector<ScoredBox> wholeLevels(const QImage& photo, const ScanSettings& sett
                                    const std::vector<double>& w)
 {
     std::vector<ScoredBox> found;
-    std::vector<double> scales =
-        levelScales(photo.size(), settings.minHeight, settings.scaleStep, settings.border);
+    std::vector<double> scales = levelScales(photo.size(), settings.minHeight, settings.scaleStep,
+                                             settings.border, settings.levelBorder);
     std::reverse(scales.begin(), scales.end());
     const int stride = settings.stride;
     for (double scale : scales) {
         const QSize size = levelSize(photo.size(), scale);
-        const int border = int(std::lround(settings.border * scale));
+        const int border = int(std::lround(settings.border * scale)) + settings.levelBorder;
         QImage plain(size, QImage::Format_RGB32);
         LevelScaler(photo, size).rows(0, 0, plain);
         const QImage padded = clampPadded(plain, border);
@@ -285,6 +294,7 @@ TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
     settings.stride = c.stride;
     settings.threshold = -1e300;
     settings.border = c.border;
+    settings.levelBorder = c.levelBorder;
     const std::vector<double> w = mixedWeights(5, 0.1);
     const std::vector<ScoredBox> whole = wholeLevels(photo, settings, w);
     const std::vector<ScoredBox> tiled = PhotoScanner(w, settings, c.tileBytes).scan(photo);
@@ -303,16 +313,17 @@ TEST_P(PhotoScannerTiles, FindTheWindowsOfWholeLevels)
 
 INSTANTIATE_TEST_SUITE_P(
     Tiles, PhotoScannerTiles,
-    testing::Values(TileCase{"NoBound", QSize(700, 300), 80, 7,
-                             std::numeric_limits<double>::infinity()},
-                    TileCase{"WideCutAcross", QSize(1500, 210), 80, 8, 2 << 20},
-                    TileCase{"TallCutDown", QSize(220, 1000), 80, 8, 2 << 20},
-                    TileCase{"Stride3", QSize(500, 220), 120, 3, 4 << 20},
-                    TileCase{"Stride13", QSize(900, 240), 100, 13, 4 << 20},
-                    TileCase{"OneWindowATile", QSize(300, 220), 150, 6, 1},
-                    TileCase{"BorderLowPhotograph", QSize(500, 150), 100, 8,
-                             std::numeric_limits<double>::infinity(), 32},
-                    TileCase{"BorderCutAcrossAndDown", QSize(300, 230), 120, 7, 1 << 20, 20}),
+    testing::Values(
+        TileCase{"NoBound", QSize(700, 300), 80, 7, std::numeric_limits<double>::infinity()},
+        TileCase{"WideCutAcross", QSize(1500, 210), 80, 8, 2 << 20},
+        TileCase{"TallCutDown", QSize(220, 1000), 80, 8, 2 << 20},
+        TileCase{"Stride3", QSize(500, 220), 120, 3, 4 << 20},
+        TileCase{"Stride13", QSize(900, 240), 100, 13, 4 << 20},
+        TileCase{"OneWindowATile", QSize(300, 220), 150, 6, 1},
+        TileCase{"BorderLowPhotograph", QSize(500, 150), 100, 8,
+                 std::numeric_limits<double>::infinity(), 32},
+        TileCase{"BorderCutAcrossAndDown", QSize(300, 230), 120, 7, 1 << 20, 20},
+        TileCase{"LevelBorderCutAcrossAndDown", QSize(260, 150), 120, 8, 1 << 20, 10, 24}),
     testing::PrintToStringParamName());
 
 // Names that CSV must quote, and scores that read back as the same double

@@ -11,10 +11,12 @@
 namespace
 {
 
-const char* const kHelp = R"(Finds people in photographs with a model that Ombrec t trained. Every
-80 x 200 window at every place and scale of a photograph is scored; windows
-that score at least the threshold become boxes, and of overlapping boxes the
-best is kept.
+const char* const kHelp =
+    R"(Finds people in photographs with a model that Ombrec t trained (80 x 200
+windows of counts) or a detector file that ombre-train wrote (windows of
+block-normalised gradient histograms). Every window at every place and scale
+of a photograph is scored; windows that score at least the threshold become
+boxes, and of overlapping boxes the best is kept.
 
 Output: a header row, then CSV rows "photo,xmin,ymin,xmax,ymax,score", one
 person a row, in the photograph's own pixels (0-based, maxima exclusive, as in
@@ -24,7 +26,8 @@ that directory's own name when there is more than one argument, or a file
 argument as given.
 
 Options:
-  --model FILE        the model file that Ombrec t wrote (needed)
+  --model FILE        the model file that Ombrec t wrote, or a detector file
+                      (needed)
   --out FILE          the CSV file, instead of standard output; rows go to
                       FILE.part as each photograph is done, and FILE.part
                       becomes FILE at the end
@@ -34,13 +37,17 @@ Options:
   --scale-step F      largest ratio between neighbouring scales, 1.01 to 4
                       (default 1.2)
   --stride N          pixels between neighbouring windows of a scale, in rows
-                      and in columns, 1 to 64 (default 8)
+                      and in columns, 1 to 64 (default 8); with a detector
+                      file a multiple of 8
   --border N          photograph pixels, 0 to 10000 (default 0), that windows
                       reach past each edge of the photograph, whose edge
                       pixels are repeated there, so that a person cut off by
                       the frame, or as tall as the photograph, can be found;
                       boxes are cut to the photograph, and a box left empty is
                       dropped
+  --level-border N    pixels of each scale, 0 to 256 (default 0), that windows
+                      reach past each edge besides --border's, its edge
+                      pixels repeated there
   --threshold F       least score of a window that counts (default 0, the
                       windows that Ombrec's search accepts); a lower one gives
                       more of the precision-recall curve
@@ -58,7 +65,8 @@ Options:
   --sheet FILE        also write a contact sheet (PNG) of the first 48
                       photographs with their boxes
   --draw-threshold F  least score of a box that --draw and --sheet show
-                      (default 0); the CSV keeps every box down to
+                      (default: the detector's recommended threshold, else
+                      0); the CSV keeps every box down to
                       --threshold, and below --threshold there are no boxes
                       to draw
   --help              this text
@@ -80,10 +88,8 @@ struct WholeOption {
 };
 
 const WholeOption kWholeOptions[] = {
-    {"--min-height", 20, 100000},
-    {"--stride", 1, 64},
-    {"--border", 0, 10000},
-    {"--threads", 1, 256},
+    {"--min-height", 20, 100000}, {"--stride", 1, 64},   {"--border", 0, 10000},
+    {"--level-border", 0, 256},   {"--threads", 1, 256},
 };
 
 int* wholeField(DetectOptions& o, const QString& name)
@@ -94,6 +100,8 @@ int* wholeField(DetectOptions& o, const QString& name)
         return &o.scan.stride;
     if (name == QLatin1String("--border"))
         return &o.scan.border;
+    if (name == QLatin1String("--level-border"))
+        return &o.scan.levelBorder;
     return &o.threads;
 }
 
@@ -127,7 +135,10 @@ bool setOption(DetectOptions& o, const QString& name, const QString& value, QStr
     } else if (name == QLatin1String("--threshold")) {
         return readScore(name, value, o.scan.threshold, error);
     } else if (name == QLatin1String("--draw-threshold")) {
-        return readScore(name, value, o.drawThreshold, error);
+        double score = 0;
+        if (!readScore(name, value, score, error))
+            return false;
+        o.drawThreshold = score;
     } else if (name == QLatin1String("--nms")) {
         return readNumber(name, value, 0, 1, o.nms, error);
     } else if (name == QLatin1String("--scoring")) {
@@ -180,8 +191,8 @@ QString detectUsage()
 {
     return QStringLiteral(
         "usage: ombre-detect --model MODEL [--out FILE.csv] [--min-height N] [--scale-step F]\n"
-        "                    [--stride N] [--border N] [--threshold F] [--nms F]\n"
-        "                    [--scoring window|sum] [--threads N] [--draw DIR]\n"
+        "                    [--stride N] [--border N] [--level-border N] [--threshold F]\n"
+        "                    [--nms F] [--scoring window|sum] [--threads N] [--draw DIR]\n"
         "                    [--sheet FILE.png] [--draw-threshold F] PHOTO_OR_DIR...\n"
         "       ombre-detect --help | --version");
 }

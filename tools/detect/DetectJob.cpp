@@ -1,6 +1,7 @@
 #include "DetectJob.h"
 
 #include "DetectionOutput.h"
+#include "HogScan.h"
 #include "ImageLoader.h"
 #include "OrderedWork.h"
 #include "OutputTarget.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 
 #include <new>
+#include <variant>
 
 namespace
 {
@@ -51,8 +53,36 @@ bool saveImage(const QImage& image, const QString& path, const QByteArray& forma
                path, [&](QIODevice& file) { return image.save(&file, format.constData()); }, why);
 }
 
+// Searches photographs one after another with the run's model.
+using Scanner = std::variant<PhotoScanner, HogScanner>;
+
+Scanner scannerFor(const DetectModel& model, const ScanSettings& settings)
+{
+    if (const auto* detector = std::get_if<Detector>(&model))
+        return Scanner(std::in_place_type<HogScanner>, *detector, settings);
+    return Scanner(std::in_place_type<PhotoScanner>, std::get<std::vector<double>>(model),
+                   settings);
+}
+
+// How many windows the search of a photograph of size photo scores.
+long long windowsOf(QSize photo, const DetectModel& model, const ScanSettings& settings)
+{
+    if (const auto* detector = std::get_if<Detector>(&model))
+        return hogWindowCount(photo, *detector, settings);
+    return windowCount(photo, settings);
+}
+
+std::vector<ScoredBox> scanWith(Scanner& scanner, const QImage& photo)
+{
+    if (auto* hog = std::get_if<HogScanner>(&scanner)) {
+        const std::vector<HogFound> found = hog->scan(photo);
+        return std::vector<ScoredBox>(found.begin(), found.end());
+    }
+    return std::get<PhotoScanner>(scanner).scan(photo);
+}
+
 Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& options,
-                    PhotoScanner& scanner)
+                    const DetectModel& model, Scanner& scanner)
 {
     Outcome out;
     QImage image;
@@ -65,7 +95,7 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
     }
     // Counted with the skipped ones, but a photograph, not a fault: the run
     // still ends with exit code 0.
-    if (windowCount(image.size(), options.scan) == 0) {
+    if (windowsOf(image.size(), model, options.scan) == 0) {
         out.warnings << QStringLiteral("%1: the photograph, %2x%3 pixels, holds the window at "
                                        "no scale for people from %4 pixels high; not searched")
                             .arg(photo.path)
@@ -76,7 +106,7 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
     }
     std::vector<ScoredBox> found;
     try {
-        found = suppressOverlaps(boxesInside(scanner.scan(image), image.size()), options.nms,
+        found = suppressOverlaps(boxesInside(scanWith(scanner, image), image.size()), options.nms,
                                  options.scoring);
     } catch (const std::bad_alloc&) {
         out.warnings << QStringLiteral("%1: not enough memory to search the photograph; skipped")
@@ -89,7 +119,7 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
     out.rows = csvRows(photo.name, boxes, found);
     out.people = static_cast<int>(boxes.size());
     // The pictures show the boxes a user would keep; the rows keep them all.
-    const DrawnBoxes drawn = boxesToDraw(boxes, found, options.drawThreshold);
+    const DrawnBoxes drawn = boxesToDraw(boxes, found, drawThresholdOf(options, model));
     if (!options.drawDir.isEmpty()) {
         QImage copy = image.convertToFormat(QImage::Format_RGB32);
         drawDetections(copy, drawn.boxes, drawn.found);
@@ -107,7 +137,15 @@ Outcome searchPhoto(const PhotoFile& photo, int index, const DetectOptions& opti
 
 } // namespace
 
-DetectReport runDetectJob(const DetectOptions& options, const std::vector<double>& weights,
+double drawThresholdOf(const DetectOptions& options, const DetectModel& model)
+{
+    if (options.drawThreshold)
+        return *options.drawThreshold;
+    const auto* detector = std::get_if<Detector>(&model);
+    return detector && detector->threshold ? *detector->threshold : 0;
+}
+
+DetectReport runDetectJob(const DetectOptions& options, const DetectModel& model,
                           const std::vector<PhotoFile>& photos, const DetectSinks& sinks)
 {
     DetectReport report;
@@ -115,8 +153,8 @@ DetectReport runDetectJob(const DetectOptions& options, const std::vector<double
     const int threads = options.threads > 0 ? options.threads : threadCount();
 
     const auto makeWorker = [&] {
-        return [&, scanner = PhotoScanner(weights, options.scan)](int index) mutable {
-            return searchPhoto(photos[static_cast<size_t>(index)], index, options, scanner);
+        return [&, scanner = scannerFor(model, options.scan)](int index) mutable {
+            return searchPhoto(photos[static_cast<size_t>(index)], index, options, model, scanner);
         };
     };
     std::vector<Thumbnail> thumbnails;

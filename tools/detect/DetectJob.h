@@ -1,13 +1,23 @@
 #pragma once
 
 #include "DetectOptions.h"
+#include "Detector.h"
 #include "PhotoFolder.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <variant>
 #include <vector>
+
+// What a run searches with: the weights of a plain model of Ombrec (see
+// objectWeights), or a hog detector.
+using DetectModel = std::variant<std::vector<double>, Detector>;
+
+// The least score of a box that the drawings and the sheet show: the
+// option's, else the detector's recommended threshold, else 0.
+double drawThresholdOf(const DetectOptions& options, const DetectModel& model);
 
 // How a run went.
 struct DetectReport {
@@ -29,14 +39,13 @@ struct DetectSinks {
     std::function<void(int done, int total)> progress;
 };
 
-// Searches the photographs with weights (see objectWeights) on
-// options.threads threads (threadCount() for 0), and hands each photograph's rows
-// to the sinks in the order of photos, as soon as it and those before it are
-// through. At most twice as many photographs as threads are between being
-// read and being handed over, so memory does not grow with their number.
-// Writes the drawings and the contact sheet that options ask for, with the
-// boxes from options.drawThreshold up. A photograph that cannot be read or
-// searched, or that holds the window at no scale, is skipped with a warning:
-// no rows, drawing or thumbnail.
-DetectReport runDetectJob(const DetectOptions& options, const std::vector<double>& weights,
+// Searches the photographs with model (with a hog detector,
+// options.scan.stride a multiple of 8) on options.threads threads
+// (threadCount() for 0), and hands each photograph's rows to the sinks in the
+// order of photos, as soon as it and those before it are through. At most twice as many photographs
+// as threads are between being read and being handed over, so memory does not grow with their
+// number. Writes the drawings and the contact sheet that options ask for, with the boxes from
+// drawThresholdOf up. A photograph that cannot be read or searched, or that holds the window at no
+// scale, is skipped with a warning: no rows, drawing or thumbnail.
+DetectReport runDetectJob(const DetectOptions& options, const DetectModel& model,
                           const std::vector<PhotoFile>& photos, const DetectSinks& sinks);

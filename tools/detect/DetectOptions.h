@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What a run is asked to do; the defaults are those of the command line.
 struct DetectOptions {
     QString model;
@@ -15,7 +17,9 @@ struct DetectOptions {
     QStringList inputs; // photographs and directories of photographs
 
     ScanSettings scan;
-    double drawThreshold = 0;        // least score of a box that --draw and --sheet show
+    // Least score of a box that --draw and --sheet show; none: the detector's
+    // recommended threshold, else 0.
+    std::optional<double> drawThreshold;
     double nms = kDefaultMaxOverlap; // largest intersection over union of two kept boxes
     BoxScoring scoring = BoxScoring::Window;
     int threads = 0; // 0: OMBRE_THREADS, or one per core

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
         err << "ombre-detect: can't load the model " << o.model << ": " << why << '\n';
         return 1;
     }
-    const std::vector<double> weights = objectWeights(*loaded);
+    const DetectModel searchWith = objectWeights(*loaded);
     free_and_destroy_model(&loaded);
 
     CsvOutput output;
@@ -99,7 +99,7 @@ int main(int argc, char** argv)
     const auto rows = [&](const QByteArray& text) {
         return written = written && output.write(text);
     };
-    const DetectReport report = runDetectJob(o, weights, photos, {rows, warn, progress});
+    const DetectReport report = runDetectJob(o, searchWith, photos, {rows, warn, progress});
     if (!output.finish(written, why)) {
         err << "ombre-detect: can't write " << output.name() << ": " << why << '\n';
         return 1;
