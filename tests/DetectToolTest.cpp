@@ -92,6 +92,14 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
     const QString model = path("model.txt");
     const QString out = path("found.csv");
     const QString photos = path("photos");
+    // A hog detector of the 64x128 window, every weight 0.
+    writeModel(path("weights.txt"), std::vector<double>(3780, 0.0));
+    const QString detector = write("detector.txt", "ombre detector 1\n"
+                                                   "descriptor hog\n"
+                                                   "window 64 128\n"
+                                                   "person 14.48 16 49.52 112\n"
+                                                   "model\n" +
+                                                       read("weights.txt"));
     const struct {
         QStringList args;
         int exitCode;
@@ -101,6 +109,9 @@ TEST_F(DetectToolTest, AnswersTheCommandLineAndLeavesTheOutputAloneWhenItCannotW
         {{"--version"}, 0, "ombre-detect 1"},
         {{"--model", model, "--out", out, "--stride", "0", photos}, 2, "--stride"},
         {{"--model", model, "--out", out, "--nms", "1.5", photos}, 2, "--nms"},
+        {{"--model", detector, "--out", out, "--stride", "4", photos},
+         2,
+         "--stride 4: a hog detector's windows lie on an 8-pixel grid; give a multiple of 8"},
         {{"--model", model, "--out", out, "--border", "-8", photos}, 2, "--border takes"},
         {{"--model", model, "--out", out, "--level-border", "257", photos}, 2, "--level-border"},
         {{"--model", model, "--out", out, "--scoring", "best", photos}, 2, "--scoring"},

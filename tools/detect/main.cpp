@@ -2,17 +2,20 @@
 #include "DetectCommandLine.h"
 #include "DetectJob.h"
 #include "DetectionOutput.h"
+#include "DetectorFile.h"
 #include "ModelFile.h"
 #include "ProgramStart.h"
 #include "StandardOutput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <linear.h>
 
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -32,6 +35,26 @@ std::unique_ptr<QCoreApplication> makeApplication(const DetectOptions& o, int& a
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// What the file at path searches with: a detector file, told by its first
+// line, or a plain model of Ombrec; a file of neither kind is refused in the
+// words of the model reader. None with why when it cannot be read.
+std::optional<DetectModel> loadDetectModel(const QString& path, QString& why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && isDetectorText(file.read(64))) {
+        Detector detector;
+        if (!readDetectorFile(path, detector, why))
+            return std::nullopt;
+        return DetectModel(std::move(detector));
+    }
+    model* loaded = loadModelFile(path, why);
+    if (!loaded)
+        return std::nullopt;
+    DetectModel weights = objectWeights(*loaded);
+    free_and_destroy_model(&loaded);
+    return weights;
 }
 
 } // namespace
@@ -64,13 +87,17 @@ int main(int argc, char** argv)
 
     // The model first: a run that cannot work leaves every file as it was.
     QString why;
-    model* loaded = loadModelFile(o.model, why);
-    if (!loaded) {
+    const std::optional<DetectModel> searchWith = loadDetectModel(o.model, why);
+    if (!searchWith) {
         err << "ombre-detect: can't load the model " << o.model << ": " << why << '\n';
         return 1;
     }
-    const DetectModel searchWith = objectWeights(*loaded);
-    free_and_destroy_model(&loaded);
+    if (std::holds_alternative<Detector>(*searchWith) && o.scan.stride % kHogCellSize != 0) {
+        err << "ombre-detect: --stride " << o.scan.stride
+            << ": a hog detector's windows lie on an 8-pixel grid; give a multiple of 8\n"
+            << detectUsage() << '\n';
+        return 2;
+    }
 
     CsvOutput output;
     if (!output.open(o.out, why)) {
@@ -99,7 +126,7 @@ int main(int argc, char** argv)
     const auto rows = [&](const QByteArray& text) {
         return written = written && output.write(text);
     };
-    const DetectReport report = runDetectJob(o, searchWith, photos, {rows, warn, progress});
+    const DetectReport report = runDetectJob(o, *searchWith, photos, {rows, warn, progress});
     if (!output.finish(written, why)) {
         err << "ombre-detect: can't write " << output.name() << ": " << why << '\n';
         return 1;
