@@ -31,8 +31,10 @@ text file marks the people, searches images for people with it and counts
 recall and precision. Ombrec does this from the console, Ombrew in a
 window. ombre-prepare cuts annotated photographs into training strips,
 ombre-detect searches whole photographs at every place and scale, and
-ombre-evaluate scores what it found; ombre-train-bootstrap trains in rounds,
-adding each model's false alarms as background. ombre-gen-demo draws demo
+ombre-evaluate scores what it found; ombre-train trains a detector for
+whole photographs on the normalised histogram of gradients of a 64 x 128
+window, in rounds that add its false alarms as background, and
+ombre-train-bootstrap does the same for the 80 x 200 window's model. ombre-gen-demo draws demo
 data and ombre-draw-boxes draws found boxes onto their images.]])
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -254,6 +254,7 @@ TEST(ProgramCommandLineTest, AnswersHelpAndVersionAndPointsAWrongLineToThem)
     const QString genDemo = GEN_DEMO_PATH;
     const QString drawBoxes = DRAW_BOXES_PATH;
     const QString screenshot = SCREENSHOT_PATH;
+    const QString train = TRAIN_PATH;
     const QStringList prepareLine = {"--photos", "p", "--csv", "b.csv", "out"};
     const Row rows[] = {
         {ombrec, {"--help"}, 0, "^usage: Ombrec t\\|d\\|i\\|c ", ""},
@@ -274,6 +275,9 @@ TEST(ProgramCommandLineTest, AnswersHelpAndVersionAndPointsAWrongLineToThem)
         {screenshot, {"--help"}, 0, "^usage: ombrew-screenshot ", ""},
         {screenshot, {"--version"}, 0, "^ombrew-screenshot [0-9]+\\.[0-9]+\n$", ""},
         {screenshot, {"a"}, 2, "^$", "ombrew-screenshot --help | --version"},
+        {train, {"--help"}, 0, "^usage: ombre-train .*\n  --photos DIR", ""},
+        {train, {"--version"}, 0, "^ombre-train [0-9]+\\.[0-9]+\n$", ""},
+        {train, {"--photos", "p"}, 2, "^$", "ombre-train --help | --version"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(QFileInfo(row.program).fileName().toStdString() + " " +

@@ -1,0 +1,122 @@
+// ombre-train as a user runs it: a detector file that ombre-detect reads, the
+// same bytes on any number of threads, and a clear refusal, with nothing
+// written, of inputs it cannot train on.
+
+#include "DemoPhotos.h"
+#include "Programs.h"
+#include "ScratchTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class TrainToolTest : public ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir(dir.path()).mkpath("photos") && QDir(dir.path()).mkpath("empty"));
+        DemoPhotoOptions options;
+        options.seed = 7;
+        options.count = 4;
+        options.maxWidth = 480;
+        options.maxHeight = 400;
+        options.maxPersonHeight = 200;
+        const std::vector<DemoPhoto> photos = writeDemoPhotos(path("photos"), options);
+        ASSERT_EQ(photos.size(), 4u);
+        ASSERT_TRUE(writeCsvAnnotations(path("boxes.csv"), photos));
+        ASSERT_EQ(writeEmptyPhotos(path("empty"), 2, 8).size(), 2u);
+    }
+
+    RunResult train(const QStringList& args) { return runProgram(TRAIN_PATH, args, {}); }
+
+    QStringList inputs() const
+    {
+        return {"--photos", path("photos"), "--csv", path("boxes.csv"), "--empty", path("empty")};
+    }
+};
+
+TEST_F(TrainToolTest, WritesADetectorThatOmbreDetectReadsTheSameOnAnyNumberOfThreads)
+{
+    const RunResult one =
+        train(inputs() + QStringList{"--rounds", "1", "--threads", "1", "--out", path("one.txt")});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_TRUE(one.out.contains("ombre-train: round 0: ")) << one.out.toStdString();
+    EXPECT_TRUE(one.out.contains("ombre-train: round 1: ")) << one.out.toStdString();
+    const RunResult two =
+        train(inputs() + QStringList{"--rounds", "1", "--threads", "2", "--out", path("two.txt")});
+    ASSERT_EQ(two.exitCode, 0) << two.err.toStdString();
+    EXPECT_TRUE(read("one.txt").startsWith("ombre detector 1\ndescriptor hog\n"));
+    EXPECT_EQ(read("one.txt"), read("two.txt"));
+
+    const RunResult found =
+        runProgram(DETECT_PATH, {"--model", path("one.txt"), path("photos")}, {});
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_TRUE(found.out.startsWith("photo,xmin,ymin,xmax,ymax,score\n"));
+}
+
+struct Refusal {
+    const char* name;
+    QStringList args; // after the inputs; "@" stands for the scratch folder
+    const char* csv;  // replaces boxes.csv when set
+    int exitCode;
+    const char* message;
+};
+
+class TrainRefusalTest : public TrainToolTest, public testing::WithParamInterface<Refusal>
+{
+};
+
+TEST_P(TrainRefusalTest, SaysWhyAndWritesNothing)
+{
+    const Refusal& r = GetParam();
+    if (r.csv)
+        write("boxes.csv", r.csv);
+    QStringList args = inputs();
+    for (const QString& arg : r.args)
+        args << QString(arg).replace('@', dir.path());
+    const RunResult run = train(args);
+    EXPECT_EQ(run.exitCode, r.exitCode) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(r.message)) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
+}
+
+const Refusal kRefusals[] = {
+    {"NoOutput", {}, nullptr, 2, "--out is needed"},
+    {"OutputOverTheAnnotations", {"--out", "@/boxes.csv"}, nullptr, 2, "--csv"},
+    {"AnotherDescriptor",
+     {"--descriptor", "counts", "--out", "@/out.txt"},
+     nullptr,
+     2,
+     "--descriptor takes hog"},
+    {"MissingPhotograph",
+     {"--out", "@/out.txt"},
+     "photo,xmin,ymin,xmax,ymax\nnone.png,1,1,50,150\n",
+     1,
+     "none.png"},
+    {"BoxOutsideItsPhotograph",
+     {"--out", "@/out.txt"},
+     "photo,xmin,ymin,xmax,ymax\nphoto-0.jpg,5000,1,5050,150\n",
+     1,
+     "leaves the photograph"},
+    {"NobodyTallEnough",
+     {"--min-height", "1000", "--out", "@/out.txt"},
+     nullptr,
+     1,
+     "no person at least 1000 pixels high"},
+    {"EmptyFolderWithoutPhotographs",
+     {"--empty", "@/photos/none", "--out", "@/out.txt"},
+     nullptr,
+     1,
+     "no PNG or JPEG"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Inputs, TrainRefusalTest, testing::ValuesIn(kRefusals),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Annotation.h"
+#include "Detector.h"
+#include "HogLevel.h"
+#include "PhotoScan.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+// The windows a photograph gives before any mining: its people, each with
+// its mirror image and jittered copies, and background windows at random.
+struct PhotoSamples {
+    std::vector<std::vector<float>> positives;
+    std::vector<std::vector<float>> negatives;
+};
+
+// How the windows of a photograph are taken.
+struct SampleSettings {
+    int minHeight = 40;       // people lower than this give no window
+    int jitter = 4;           // moved and scaled copies of each person
+    int randomNegatives = 10; // background windows at random
+};
+
+// A person's window and the features the search would see there: the
+// photograph scaled so that the person fills the detector's person box,
+// extended by its repeated edge pixels as far as the window needs, with
+// the 8 pixels around the window that its gradients and cells see.
+class WindowDescriber
+{
+public:
+    explicit WindowDescriber(const Detector& detector);
+
+    // The features of the window whose top-left pixel is (x, y) of the
+    // photograph scaled to level (pixels of that level, possibly past its
+    // edges), mirrored left to right when mirror is set.
+    std::vector<float> describe(const QImage& photo, QSize level, int x, int y, bool mirror);
+
+private:
+    Detector detector;
+    HogLevel work;
+};
+
+// The windows of one photograph, drawn with random from a generator seeded
+// by the photograph's place in the training alone, so that they do not
+// depend on the threads. Background windows lie on the levels the search
+// scans with scan, and overlap no person (every person, of any height) by
+// more than kMostOverlapWithPeople. Requires photo Format_RGB32 or
+// Format_ARGB32.
+PhotoSamples samplePhoto(const QImage& photo, const std::vector<PersonBox>& people,
+                         const Detector& detector, const ScanSettings& scan,
+                         const SampleSettings& settings, std::uint32_t seed,
+                         WindowDescriber& describer);
