@@ -40,6 +40,8 @@ Options:
                         photograph pixels, 20 to 100000 (default 40)
   --border N            photograph pixels that windows reach past each edge,
                         0 to 10000 (default 32)
+  --level-border N      pixels of each scale that windows reach past each
+                        edge besides, 0 to 256 (default 0)
   --jitter N            moved and scaled copies of each person, 0 to 20
                         (default 4)
   --negatives N         windows taken at random from each photograph, 0 to
@@ -70,6 +72,7 @@ const WholeOption kWholeOptions[] = {
     {"--rounds", 0, 10, &TrainOptions::rounds},
     {"--min-height", 20, 100000, &TrainOptions::minHeight},
     {"--border", 0, 10000, &TrainOptions::border},
+    {"--level-border", 0, 256, &TrainOptions::levelBorder},
     {"--jitter", 0, 20, &TrainOptions::jitter},
     {"--negatives", 0, 1000, &TrainOptions::randomNegatives},
     {"--hard-per-photo", 1, 1000, &TrainOptions::hardPerPhoto},
@@ -118,8 +121,9 @@ QString trainUsage()
     return QStringLiteral(
         "usage: ombre-train --photos DIR (--csv FILE | --voc DIR) [--empty DIR]...\n"
         "                   [--descriptor hog] [--rounds N] [--C F] [--min-height N]\n"
-        "                   [--border N] [--jitter N] [--negatives N] [--hard-per-photo N]\n"
-        "                   [--hard-threshold F] [--scale-step F] [--threads N] --out FILE\n"
+        "                   [--border N] [--level-border N] [--jitter N] [--negatives N]\n"
+        "                   [--hard-per-photo N] [--hard-threshold F] [--scale-step F]\n"
+        "                   [--threads N] --out FILE\n"
         "       ombre-train --help | --version");
 }
 

@@ -77,6 +77,7 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
     scan.minHeight = options.minHeight;
     scan.scaleStep = options.scaleStep;
     scan.border = options.border;
+    scan.levelBorder = options.levelBorder;
     scan.threshold = options.hardThreshold;
     const SampleSettings sampling{options.minHeight, options.jitter, options.randomNegatives};
 

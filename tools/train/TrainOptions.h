@@ -23,6 +23,8 @@ struct TrainOptions {
     // Photograph pixels that windows reach past each edge, in the search for
     // false alarms and in the positives cut off by the frame.
     int border = 32;
+    // Level pixels that windows reach past each edge besides.
+    int levelBorder = 0;
     // Copies of each person, moved and scaled a little, besides the person
     // and their mirror image.
     int jitter = 4;
