@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoxesInPhoto.h"
 #include "ContactSheet.h"
 #include "LocationFile.h"
 #include "PhotoScan.h"
@@ -12,14 +13,6 @@
 
 // The CSV header row, with its line feed.
 QByteArray csvHeader();
-
-// The boxes in whole pixels of a photograph of size photo: each side rounded
-// to the nearest pixel border and kept inside the photograph.
-std::vector<Box> roundedBoxes(const std::vector<ScoredBox>& found, QSize photo);
-
-// The boxes that roundedBoxes leaves at least a pixel wide and high: a window
-// that reaches past the photograph's edge may stand for a person outside it.
-std::vector<ScoredBox> boxesInside(std::vector<ScoredBox> found, QSize photo);
 
 // One CSV row a box, "photo,xmin,ymin,xmax,ymax,score" and a line feed. The
 // name is quoted when it holds a comma, a quote or a line break; the score is
