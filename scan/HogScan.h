@@ -9,6 +9,12 @@
 
 #include <vector>
 
+// Photograph pixels that a hog detector's windows reach past each edge,
+// unless asked otherwise, in training and in the search alike: people cut off
+// by the frame, or as tall as the photograph, are found (see
+// docs/whole-photographs.md).
+constexpr int kDefaultHogBorder = 32;
+
 // A window of a photograph's pyramid: its level (an index into
 // hogLevelScales, ascending) and its place on that level's 8-pixel grid,
 // counted in the level extended by its border.

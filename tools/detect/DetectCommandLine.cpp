@@ -39,7 +39,8 @@ Options:
   --stride N          pixels between neighbouring windows of a scale, in rows
                       and in columns, 1 to 64 (default 8); with a detector
                       file a multiple of 8
-  --border N          photograph pixels, 0 to 10000 (default 0), that windows
+  --border N          photograph pixels, 0 to 10000 (default 32 with a
+                      detector file, 0 with a plain model), that windows
                       reach past each edge of the photograph, whose edge
                       pixels are repeated there, so that a person cut off by
                       the frame, or as tall as the photograph, can be found;
@@ -98,8 +99,10 @@ int* wholeField(DetectOptions& o, const QString& name)
         return &o.scan.minHeight;
     if (name == QLatin1String("--stride"))
         return &o.scan.stride;
-    if (name == QLatin1String("--border"))
+    if (name == QLatin1String("--border")) {
+        o.borderGiven = true;
         return &o.scan.border;
+    }
     if (name == QLatin1String("--level-border"))
         return &o.scan.levelBorder;
     return &o.threads;

@@ -17,6 +17,9 @@ struct DetectOptions {
     QStringList inputs; // photographs and directories of photographs
 
     ScanSettings scan;
+    // --border was given; without it a hog detector searches with
+    // kDefaultHogBorder, a counts model with none.
+    bool borderGiven = false;
     // Least score of a box that --draw and --sheet show; none: the detector's
     // recommended threshold, else 0.
     std::optional<double> drawThreshold;

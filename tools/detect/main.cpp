@@ -3,6 +3,7 @@
 #include "DetectJob.h"
 #include "DetectionOutput.h"
 #include "DetectorFile.h"
+#include "HogScan.h"
 #include "ModelFile.h"
 #include "ProgramStart.h"
 #include "StandardOutput.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
         err << "ombre-detect: " << line.error << '\n' << detectUsage() << '\n';
         return 2;
     }
-    const DetectOptions& o = line.options;
+    DetectOptions o = line.options;
     QStringList problems;
     const std::vector<PhotoFile> photos = listPhotos(o.inputs, problems);
     const QString clash = sharedName(photos);
@@ -98,6 +99,8 @@ int main(int argc, char** argv)
             << detectUsage() << '\n';
         return 2;
     }
+    if (std::holds_alternative<Detector>(*searchWith) && !o.borderGiven)
+        o.scan.border = kDefaultHogBorder;
 
     CsvOutput output;
     if (!output.open(o.out, why)) {

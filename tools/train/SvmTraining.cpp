@@ -1,7 +1,5 @@
 #include "SvmTraining.h"
 
-#include "DetectorFile.h"
-
 #include <linear.h>
 
 #include <algorithm>
@@ -16,10 +14,6 @@ constexpr double kTolerance = 0.1;
 
 // LIBLINEAR's own progress lines would mix with the round summaries.
 void quiet(const char*) {}
-
-struct ModelDeleter {
-    void operator()(model* m) const { free_and_destroy_model(&m); }
-};
 
 // Appends a window's non-zero features (a zero adds nothing to the
 // solver's sums), the bias feature and the end marker.
@@ -36,9 +30,13 @@ void appendRow(const std::vector<float>& features, std::vector<feature_node>& no
 
 } // namespace
 
-QByteArray trainDetector(const TrainingSet& set, const Detector& header, double C)
+void ModelDeleter::operator()(model* m) const
 {
-    const int features = hogFeatureCount(header.hog);
+    free_and_destroy_model(&m);
+}
+
+TrainedModel trainSvm(const TrainingSet& set, int features, double C)
+{
     // Counted first, so that the nodes are allocated once, at their size.
     size_t count = 0;
     for (const auto* rows : {&set.positives, &set.negatives}) {
@@ -74,6 +72,5 @@ QByteArray trainDetector(const TrainingSet& set, const Detector& header, double 
     param.eps = kTolerance;
     set_print_string_function(quiet);
     std::srand(1);
-    const std::unique_ptr<model, ModelDeleter> trained(train(&prob, &param));
-    return detectorText(header, *trained);
+    return TrainedModel(train(&prob, &param));
 }

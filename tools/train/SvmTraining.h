@@ -1,10 +1,9 @@
 #pragma once
 
-#include "Detector.h"
-
-#include <QByteArray>
-
+#include <memory>
 #include <vector>
+
+struct model;
 
 // The windows of a training, each its features as floats: 4 bytes a
 // feature, where LIBLINEAR's nodes take 16. They become nodes only while
@@ -14,10 +13,14 @@ struct TrainingSet {
     std::vector<std::vector<float>> negatives;
 };
 
+struct ModelDeleter {
+    void operator()(model* m) const;
+};
+using TrainedModel = std::unique_ptr<model, ModelDeleter>;
+
 // Trains LIBLINEAR's L2-regularised L2-loss SVM (dual) with cost C and a
-// bias term on set, positives labelled +1 and listed first, and returns
-// the detector file of header with that model. LIBLINEAR shuffles with
-// rand(), seeded the same way before every training, so that the file
-// depends on the windows and their order alone. Requires both kinds of
-// window, each with hogFeatureCount(header.hog) features.
-QByteArray trainDetector(const TrainingSet& set, const Detector& header, double C);
+// bias term on set, positives labelled +1 and listed first. LIBLINEAR
+// shuffles with rand(), seeded the same way before every training, so that
+// the model depends on the windows and their order alone. Requires both
+// kinds of window, all with features features.
+TrainedModel trainSvm(const TrainingSet& set, int features, double C);

@@ -1,15 +1,20 @@
 #include "TrainJob.h"
 
 #include "BoxOutsidePhoto.h"
+#include "BoxesInPhoto.h"
 #include "DetectorFile.h"
 #include "FalseAlarms.h"
 #include "ImageLoader.h"
 #include "OrderedWork.h"
+#include "Suppression.h"
 #include "SvmTraining.h"
 #include "ThreadCount.h"
+#include "Threshold.h"
 #include "WindowSamples.h"
 
 #include <QElapsedTimer>
+
+#include <linear.h>
 
 #include <new>
 
@@ -20,8 +25,32 @@ namespace
 struct PhotoWork {
     PhotoSamples samples;
     MinedAlarms alarms;
+    std::vector<ScoredBox> found; // as ombre-detect writes them, in whole pixels
     QString error;
 };
+
+// The detector of header with the weights of m, as its file gives them.
+bool detectorOf(const Detector& header, const model& m, Detector& detector, QString& error)
+{
+    return readDetectorText(detectorText(header, m), detector, error);
+}
+
+// The boxes ombre-detect writes for photo: suppressed and rounded.
+std::vector<ScoredBox> boxesFound(HogScanner& scanner, const QImage& photo)
+{
+    const std::vector<HogFound> scanned = scanner.scan(photo);
+    const std::vector<ScoredBox> kept =
+        suppressOverlaps(boxesInside({scanned.begin(), scanned.end()}, photo.size()),
+                         kDefaultMaxOverlap, BoxScoring::Window);
+    const std::vector<Box> rounded = roundedBoxes(kept, photo.size());
+    std::vector<ScoredBox> found;
+    for (size_t k = 0; k < kept.size(); ++k) {
+        const Box& b = rounded[k];
+        found.push_back(
+            {{double(b.Xmin), double(b.Ymin), double(b.Xmax), double(b.Ymax)}, kept[k].score});
+    }
+    return found;
+}
 
 // Loads the photograph and checks its boxes against it.
 bool loadPhoto(const TrainingPhoto& photo, QImage& image, QString& error)
@@ -117,7 +146,8 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                                    "without people with --empty");
             return false;
         }
-        detectorFile = trainDetector(set, detector, options.C);
+        const int features = hogFeatureCount(detector.hog);
+        TrainedModel trained = trainSvm(set, features, options.C);
         sinks.round(QStringLiteral("round 0: %1 positives, %2 negatives; %3")
                         .arg(set.positives.size())
                         .arg(set.negatives.size())
@@ -125,11 +155,11 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
 
         for (int round = 1; round <= options.rounds; ++round) {
             timer.restart();
-            Detector trained;
-            if (!readDetectorText(detectorFile, trained, error))
+            Detector last;
+            if (!detectorOf(detector, *trained, last, error))
                 return false;
             const auto mine = [&] {
-                return [&, scanner = HogScanner(trained, scan)](int index) mutable {
+                return [&, scanner = HogScanner(last, scan)](int index) mutable {
                     PhotoWork work;
                     const TrainingPhoto& photo = photos[static_cast<size_t>(index)];
                     QImage image;
@@ -158,13 +188,47 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                                 .arg(alarms, seconds(timer)));
                 break;
             }
-            detectorFile = trainDetector(set, detector, options.C);
+            trained = trainSvm(set, features, options.C);
             sinks.round(QStringLiteral("round %1: %2 positives, %3 negatives; %4; %5")
                             .arg(round)
                             .arg(set.positives.size())
                             .arg(set.negatives.size())
                             .arg(alarms, seconds(timer)));
         }
+
+        // The threshold a user would keep, from the boxes the detector finds
+        // in its own photographs.
+        timer.restart();
+        Detector last;
+        if (!detectorOf(detector, *trained, last, error))
+            return false;
+        const auto search = [&] {
+            return [&, scanner = HogScanner(last, scan)](int index) mutable {
+                PhotoWork work;
+                QImage image;
+                if (loadPhoto(photos[static_cast<size_t>(index)], image, work.error))
+                    work.found = boxesFound(scanner, image);
+                return work;
+            };
+        };
+        std::vector<std::vector<ScoredBox>> found;
+        std::vector<std::vector<PersonBox>> people;
+        const auto keepFound = [&](PhotoWork& done) { found.push_back(std::move(done.found)); };
+        if (!forEachPhoto(photos, threads, QStringLiteral("measuring"), sinks, search, keepFound,
+                          error))
+            return false;
+        for (const TrainingPhoto& photo : photos)
+            people.push_back(photo.people);
+        detector.threshold = recommendedThreshold(found, people);
+        detectorFile = detectorText(detector, *trained);
+        sinks.round(
+            detector.threshold
+                ? QStringLiteral("threshold %1, the best F1 on the training photographs; %2")
+                      .arg(*detector.threshold)
+                      .arg(seconds(timer))
+                : QStringLiteral("no threshold: no person found in the training "
+                                 "photographs; %1")
+                      .arg(seconds(timer)));
     } catch (const std::bad_alloc&) {
         error = QStringLiteral("not enough memory for the training");
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HogScan.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +24,7 @@ struct TrainOptions {
     int minHeight = 40;
     // Photograph pixels that windows reach past each edge, in the search for
     // false alarms and in the positives cut off by the frame.
-    int border = 32;
+    int border = kDefaultHogBorder;
     // Level pixels that windows reach past each edge besides.
     int levelBorder = 0;
     // Copies of each person, moved and scaled a little, besides the person
