@@ -1,11 +1,14 @@
 // Training on the demo's 120 strips (seed 1): row collection on one thread
 // and on every core, the sparse problem, LIBLINEAR alone and the whole
 // training command; and the peak memory per row of 100,000 rows (the demo's
-// rows over and over) in a process of its own. Compare the times of one run.
+// rows over and over) in a process of its own, and of 20,000 rows of
+// ombre-train's 64x128 hog windows. Compare the times of one run.
 
 #include "DemoSet.h"
+#include "HogSettings.h"
 #include "LocationFile.h"
 #include "Logic.h"
+#include "SvmTraining.h"
 #include "ThreadCount.h"
 #include "TrainingProblem.h"
 #include "TrainingRows.h"
@@ -187,15 +190,38 @@ int peakOfRows(long count)
     return 0;
 }
 
-// Arg: rows.
-void BM_PeakMemoryPerRow(benchmark::State& state)
+// The same for count rows of ombre-train: hog windows of 3780 features held
+// as floats, then LIBLINEAR's nodes while it trains. The features are made
+// up, every one non-zero as in a textured window, and the two classes lie
+// apart so that the solver ends soon.
+int peakOfHogRows(long count)
 {
-    demoRows();
+    const long before = residentKb();
+    const int features = hogFeatureCount(HogSettings{});
+    TrainingSet set;
+    std::uint32_t state = 1;
+    for (long k = 0; k < count; ++k) {
+        std::vector<float> row(static_cast<size_t>(features));
+        for (float& value : row) {
+            state = state * 1664525u + 1013904223u;
+            value = 0.01f + 0.2f * float(state >> 8) / float(1 << 24);
+        }
+        row[0] += k % 4 == 0 ? 0.5f : 0;
+        (k % 4 == 0 ? set.positives : set.negatives).push_back(std::move(row));
+    }
+    trainSvm(set, features, 0.01);
+    std::printf("%ld %ld\n", before, peakKb());
+    return 0;
+}
+
+// Arg: rows; option: the measuring process's option.
+void measurePeakPerRow(benchmark::State& state, const char* option)
+{
     double perRow = 0;
     for (auto _ : state) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(),
-                    {"--peak-of-rows", QString::number(state.range(0))});
+                    {option, QString::number(state.range(0))});
         child.waitForFinished(-1);
         const QList<QByteArray> kb = child.readAllStandardOutput().trimmed().split(' ');
         if (kb.size() != 2) {
@@ -207,6 +233,18 @@ void BM_PeakMemoryPerRow(benchmark::State& state)
     state.counters["bytes per row"] = perRow;
 }
 
+// Arg: rows.
+void BM_PeakMemoryPerRow(benchmark::State& state)
+{
+    demoRows();
+    measurePeakPerRow(state, "--peak-of-rows");
+}
+
+void BM_PeakMemoryPerHogRow(benchmark::State& state)
+{
+    measurePeakPerRow(state, "--peak-of-hog-rows");
+}
+
 } // namespace
 
 BENCHMARK(BM_CollectRows)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -214,12 +252,15 @@ BENCHMARK(BM_BuildProblem)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Liblinear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrainingCommand)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeakMemoryPerRow)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_PeakMemoryPerHogRow)->Arg(20000)->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--peak-of-rows") == 0)
         return peakOfRows(std::stol(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--peak-of-hog-rows") == 0)
+        return peakOfHogRows(std::stol(argv[2]));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LocationFile.h"
+#include "ModelDeleter.h"
 #include "TrainingRows.h"
 
 #include <QFile>
@@ -15,11 +16,6 @@
 #ifdef OMBRE_WINDOW
 #include <QObject>
 #endif
-
-// Releases a LIBLINEAR model the way the library wants.
-struct ModelDeleter {
-    void operator()(model* m) const { free_and_destroy_model(&m); }
-};
 
 // The detector: the paths the user gave, the current image, the open files,
 // the training rows and the loaded classifier.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 
 namespace
 {
@@ -30,12 +29,7 @@ void appendRow(const std::vector<float>& features, std::vector<feature_node>& no
 
 } // namespace
 
-void ModelDeleter::operator()(model* m) const
-{
-    free_and_destroy_model(&m);
-}
-
-TrainedModel trainSvm(const TrainingSet& set, int features, double C)
+OwnedModel trainSvm(const TrainingSet& set, int features, double C)
 {
     // Counted first, so that the nodes are allocated once, at their size.
     size_t count = 0;
@@ -72,5 +66,5 @@ TrainedModel trainSvm(const TrainingSet& set, int features, double C)
     param.eps = kTolerance;
     set_print_string_function(quiet);
     std::srand(1);
-    return TrainedModel(train(&prob, &param));
+    return OwnedModel(train(&prob, &param));
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <memory>
-#include <vector>
+#include "ModelDeleter.h"
 
-struct model;
+#include <vector>
 
 // The windows of a training, each its features as floats: 4 bytes a
 // feature, where LIBLINEAR's nodes take 16. They become nodes only while
@@ -13,14 +12,9 @@ struct TrainingSet {
     std::vector<std::vector<float>> negatives;
 };
 
-struct ModelDeleter {
-    void operator()(model* m) const;
-};
-using TrainedModel = std::unique_ptr<model, ModelDeleter>;
-
 // Trains LIBLINEAR's L2-regularised L2-loss SVM (dual) with cost C and a
 // bias term on set, positives labelled +1 and listed first. LIBLINEAR
 // shuffles with rand(), seeded the same way before every training, so that
 // the model depends on the windows and their order alone. Requires both
 // kinds of window, all with features features.
-TrainedModel trainSvm(const TrainingSet& set, int features, double C);
+OwnedModel trainSvm(const TrainingSet& set, int features, double C);

@@ -147,7 +147,7 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
             return false;
         }
         const int features = hogFeatureCount(detector.hog);
-        TrainedModel trained = trainSvm(set, features, options.C);
+        OwnedModel trained = trainSvm(set, features, options.C);
         sinks.round(QStringLiteral("round 0: %1 positives, %2 negatives; %3")
                         .arg(set.positives.size())
                         .arg(set.negatives.size())
