@@ -67,7 +67,6 @@ OMBRE_VECTOR_CLONES void hogRowVotes(const QImage& image, int y, int width, HogR
     votes.lower.resize(width);
     votes.upper.resize(width);
     votes.dx.resize(width);
-    votes.dy.resize(width);
     votes.index.resize(width);
     const int last = image.width() - 1;
     const auto* up = reinterpret_cast<const QRgb*>(image.constScanLine(std::max(y - 1, 0)));
@@ -75,23 +74,29 @@ OMBRE_VECTOR_CLONES void hogRowVotes(const QImage& image, int y, int width, HogR
     const auto* down =
         reinterpret_cast<const QRgb*>(image.constScanLine(std::min(y + 1, image.height() - 1)));
     float* __restrict dx = votes.dx.data();
-    float* __restrict dy = votes.dy.data();
     float* __restrict length = votes.upper.data();
-    // The edge columns repeat themselves; the loop between needs no clamps.
-    const int inner = std::min(width, last);
-    for (int x = 1; x < inner; ++x)
-        gradient(row[x - 1], row[x + 1], up[x], down[x], dx[x], dy[x], length[x]);
-    for (int x : {0, last}) {
-        if (x < width)
-            gradient(row[std::max(x - 1, 0)], row[std::min(x + 1, last)], up[x], down[x], dx[x],
-                     dy[x], length[x]);
-    }
-    // Table positions by index: worked out for many pixels at once, looked up
-    // one by one, then shared between bins for many pixels at once again.
     std::int32_t* __restrict index = votes.index.data();
-    for (int x = 0; x < width; ++x)
-        index[x] =
-            static_cast<std::int32_t>(std::abs(dx[x])) * kSpan + static_cast<std::int32_t>(dy[x]);
+    // Table positions by index: worked out for many pixels at once with
+    // their gradients, looked up one by one, then shared between bins for
+    // many pixels at once again. The edge columns repeat themselves; the
+    // loop between needs no clamps.
+    const auto indexOf = [](float x, float y) {
+        return static_cast<std::int32_t>(std::abs(x)) * kSpan + static_cast<std::int32_t>(y);
+    };
+    const int inner = std::min(width, last);
+    for (int x = 1; x < inner; ++x) {
+        float dy;
+        gradient(row[x - 1], row[x + 1], up[x], down[x], dx[x], dy, length[x]);
+        index[x] = indexOf(dx[x], dy);
+    }
+    for (int x : {0, last}) {
+        if (x < width) {
+            float dy;
+            gradient(row[std::max(x - 1, 0)], row[std::min(x + 1, last)], up[x], down[x], dx[x],
+                     dy, length[x]);
+            index[x] = indexOf(dx[x], dy);
+        }
+    }
     const float* table = positionTable().data();
     float* __restrict lower = votes.lower.data();
     for (int x = 0; x < width; ++x)

@@ -17,7 +17,6 @@ struct HogRowVotes {
     std::vector<float> lower;      // the vote for the lower bin
     std::vector<float> upper;      // the vote for the upper bin
     std::vector<float> dx;         // work, kept to use its memory again
-    std::vector<float> dy;
     std::vector<std::int32_t> index;
 };
 

@@ -69,43 +69,52 @@ OMBRE_INLINE void normalise(float* h)
     scale(h);
 }
 
-// Adds row y's votes to the sums of each pixel column over its quarter row,
-// [column][plain or times a(sy)][slot]: neighbouring pixels never wait on
-// each other's sums.
-OMBRE_VECTOR_CLONES void addRow(const HogRowVotes& votes, int y, int width, float* columns)
-{
-    const float ay = place(y % kQuarter);
-    for (int x = 0; x < width; ++x) {
-        float* m = columns + x * kColumnLength + votes.bin[x];
-        const float lower = votes.lower[x];
-        const float upper = votes.upper[x];
-        m[0] += lower;
-        m[1] += upper;
-        m[kSlots] += lower * ay;
-        m[kSlots + 1] += upper * ay;
-    }
-}
+// Quarters gathered together: their column sums stay in the nearest cache.
+constexpr int kQuartersTogether = 16;
 
-// Turns the column sums into quarter sums, [quarter][v, v a(sy), v a(sx),
-// v a(sx) a(sy)][slot], slot 9 folded into bin 0; clears columns.
-OMBRE_VECTOR_CLONES void foldQuarters(float* columns, int quartersAcross, float* folded)
+// The votes of a quarter row's pixels gathered into quarter sums,
+// [quarter][v, v a(sy), v a(sx), v a(sx) a(sy)][slot], slot 9 folded into
+// bin 0. The pixel columns of some quarters are summed first, each over the
+// rows from the top, [column][plain or times a(sy)][slot], a row's pixels
+// taken across so that neighbouring pixels never wait on each other's sums.
+OMBRE_VECTOR_CLONES void gatherQuarters(const HogRowVotes (&votes)[kQuarter], int quartersAcross,
+                                        float* folded)
 {
     constexpr int kHalf = 2 * kSlots;
-    for (int qx = 0; qx < quartersAcross; ++qx) {
-        const float* __restrict c = columns + qx * kQuarter * kColumnLength;
-        float* __restrict out = folded + qx * kQuarterSums;
-        for (int e = 0; e < kHalf; ++e) {
-            const float c0 = c[e];
-            const float c1 = c[kColumnLength + e];
-            const float c2 = c[2 * kColumnLength + e];
-            const float c3 = c[3 * kColumnLength + e];
-            out[e] = (c0 + c1) + (c2 + c3);
-            out[kHalf + e] = (place(0) * c0 + place(1) * c1) + (place(2) * c2 + place(3) * c3);
+    float columns[kQuartersTogether * kQuarter * kColumnLength];
+    for (int first = 0; first < quartersAcross; first += kQuartersTogether) {
+        const int count = std::min(kQuartersTogether, quartersAcross - first);
+        std::fill(columns, columns + count * kQuarter * kColumnLength, 0.0f);
+        for (int sy = 0; sy < kQuarter; ++sy) {
+            const float ay = place(sy);
+            const HogRowVotes& row = votes[sy];
+            for (int i = 0; i < count * kQuarter; ++i) {
+                const int x = first * kQuarter + i;
+                float* m = columns + i * kColumnLength + row.bin[x];
+                const float lower = row.lower[x];
+                const float upper = row.upper[x];
+                m[0] += lower;
+                m[1] += upper;
+                m[kSlots] += lower * ay;
+                m[kSlots + 1] += upper * ay;
+            }
         }
-        for (int group = 0; group < kMoments; ++group)
-            out[group * kSlots] += out[group * kSlots + kHogBins];
+        for (int q = 0; q < count; ++q) {
+            const float* __restrict c = columns + q * kQuarter * kColumnLength;
+            float* __restrict out = folded + (first + q) * kQuarterSums;
+            for (int e = 0; e < kHalf; ++e) {
+                const float c0 = c[e];
+                const float c1 = c[kColumnLength + e];
+                const float c2 = c[2 * kColumnLength + e];
+                const float c3 = c[3 * kColumnLength + e];
+                out[e] = (c0 + c1) + (c2 + c3);
+                out[kHalf + e] =
+                    (place(0) * c0 + place(1) * c1) + (place(2) * c2 + place(3) * c3);
+            }
+            for (int group = 0; group < kMoments; ++group)
+                out[group * kSlots] += out[group * kSlots + kHogBins];
+        }
     }
-    std::fill(columns, columns + quartersAcross * kQuarter * kColumnLength, 0.0f);
 }
 
 // For one axis: from the four parts of a block (quarters across, or quarter
@@ -194,17 +203,14 @@ void HogLevel::describe(const QImage& image)
     const int width = (blocksAcross_ + 1) * kHogCellSize;
     const int quartersAcross = width / kQuarter;
     const int quartersDown = (blocksDown_ + 1) * kHogCellSize / kQuarter;
-    std::vector<float> columns(size_t(width) * kColumnLength, 0.0f);
     std::vector<float> folded(size_t(quartersAcross) * kQuarterSums);
     const size_t ringRow = size_t(blocksAcross_) * 2 * kAcrossLength;
     std::vector<float> ring(kRing * ringRow);
-    HogRowVotes votes;
+    HogRowVotes votes[kQuarter];
     for (int qy = 0; qy < quartersDown; ++qy) {
-        for (int y = qy * kQuarter; y < (qy + 1) * kQuarter; ++y) {
-            hogRowVotes(image, y, width, votes);
-            addRow(votes, y, width, columns.data());
-        }
-        foldQuarters(columns.data(), quartersAcross, folded.data());
+        for (int sy = 0; sy < kQuarter; ++sy)
+            hogRowVotes(image, qy * kQuarter + sy, width, votes[sy]);
+        gatherQuarters(votes, quartersAcross, folded.data());
         sumAcross(folded.data(), blocksAcross_, weights, ring.data() + (qy % kRing) * ringRow);
         if (qy >= 3 && qy % 2 == 1) {
             const int by = (qy - 3) / 2;

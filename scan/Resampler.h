@@ -12,8 +12,7 @@
 struct ResamplingTaps {
     int count = 0;              // weights per pixel
     std::vector<int> first;     // first[d]: the first photograph pixel of level pixel d
-    std::vector<int> pixels;    // pixels[k * size + d]: first[d] + k
-    std::vector<float> weights; // weights[k * size + d]: the weight of that pixel
+    std::vector<float> weights; // weights[d * count + k]: the weight of pixel first[d] + k
 };
 
 // Rows of one level of the pyramid: the photograph resampled to a size,
