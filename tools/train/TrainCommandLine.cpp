@@ -7,19 +7,21 @@ namespace
 {
 
 const char* const kHelp =
-    R"(Trains a detector of people for ombre-detect from annotated photographs, with
-one of two descriptors of a window:
-- hog (the default): a window of 64 x 128 pixels holds a person 96 rows
-  high with a margin above and below; it is described by the
-  block-normalised histogram of its gradients. Output: a detector file (see
-  docs/formats.md): what the window holds, the SVM in LIBLINEAR's model text
-  and the threshold with the best F1 on the training photographs.
-- counts: a window of 80 x 200 pixels holds a person 195 rows high from its
-  top row down, centred across, as ombre-detect searches with a plain model;
-  it is described by the orientation counts of its 8 x 8 cells (2000
-  numbers), as Ombrec describes it. Output: a plain model file, the SVM
-  without bias in the text LIBLINEAR's save_model writes, which Ombrec,
-  Ombrew and ombre-detect read.
+    R"(Trains a detector of people for ombre-detect from annotated photographs.
+
+With --descriptor hog (the default), a window of 64 x 128 pixels holds a
+person 96 rows high with a margin above and below, and is described by the
+block-normalised histogram of its gradients. The output is a detector file
+(see docs/formats.md): what the window holds, the SVM in LIBLINEAR's model
+text, and the threshold with the best F1 on the training photographs.
+
+With --descriptor counts, a window of 80 x 200 pixels holds a person 195
+rows high from its top row down, centred across, as ombre-detect searches
+with a plain model, and is described by the orientation counts of its 8 x 8
+cells (2000 numbers), as Ombrec describes it. The output is a plain model
+file, as Ombrec t writes it: the SVM without bias in LIBLINEAR's model text,
+which Ombrec, Ombrew and ombre-detect read. It holds no threshold.
+
 Every person at least --min-height high gives a window, its mirror image
 and --jitter copies moved and scaled a little; where a window passes the
 photograph's edge, the edge pixels are repeated, as the search does.
