@@ -40,7 +40,7 @@ Options:
                         ombre-prepare reads them, or
   --voc DIR             their Pascal VOC annotations (one of the two)
   --empty DIR           photographs without people; may be given again
-  --out FILE            the detector file to write (needed)
+  --out FILE            the file to write (needed)
   --descriptor NAME     the window's descriptor: hog (default) or counts
   --rounds N            rounds of hard-negative mining, 0 to 10 (default 2)
   --C F                 the SVM's cost of a training error, 0.0001 to 100

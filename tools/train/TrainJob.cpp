@@ -179,8 +179,7 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                     set.negatives.push_back(std::move(row));
             };
             const QString stage = QStringLiteral("round %1").arg(round);
-            // Each scanner mines with the weights its model's file gives:
-            // %.17g gives a plain model's back exactly.
+            // One scanner a thread, each photograph mined with mineOne.
             const auto mineWith = [&](auto makeScanner, auto mineOne) {
                 const auto mine = [&] {
                     return [&, scanner = makeScanner()](int index) mutable {
@@ -195,6 +194,8 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                 return forEachPhoto(photos, threads, stage, sinks, mine, keepAlarms, error);
             };
             if (counts) {
+                // What ombre-detect reads from the model file: %.17g gives
+                // each weight back exactly.
                 const std::vector<double> weights = objectWeights(*trained);
                 if (!mineWith([&] { return PhotoScanner(weights, scan); },
                               [&](PhotoScanner& scanner, const QImage& image,
