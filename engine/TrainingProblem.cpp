@@ -27,12 +27,12 @@ TrainingProblem::TrainingProblem(const TrainingRows& rows, const std::vector<int
     prob.bias = -1;
 }
 
-model* TrainingProblem::train() const
+model* TrainingProblem::train(double C) const
 {
     parameter param{};
     param.solver_type = L2R_L2LOSS_SVC_DUAL;
     param.eps = 0.0001;
-    param.C = 1;
+    param.C = C;
     param.nr_weight = 0;
     std::srand(1);
     return ::train(&prob, &param);

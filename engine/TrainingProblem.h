@@ -19,11 +19,11 @@ public:
     TrainingProblem& operator=(const TrainingProblem&) = delete;
 
     // The detector's classifier: L2-regularised L2-loss linear SVM by the
-    // dual solver, C 1, tolerance 0.0001, no bias, 2000 features. The solver
-    // shuffles with rand(); the same seed before every training makes the
-    // model depend on the rows alone. The caller frees the model with
-    // free_and_destroy_model.
-    model* train() const;
+    // dual solver, cost C (Ombrec t's is 1), tolerance 0.0001, no bias, 2000
+    // features. The solver shuffles with rand(); the same seed before every
+    // training makes the model depend on the rows alone. The caller frees the
+    // model with free_and_destroy_model.
+    model* train(double C = 1) const;
 
     // The features given to LIBLINEAR, end markers included.
     size_t nodeCount() const { return nodes.size(); }

@@ -1,11 +1,9 @@
 #include "DetectorFile.h"
 
 #include "ModelFile.h"
+#include "ModelText.h"
 
 #include <QByteArrayList>
-#include <linear.h>
-
-#include <cmath>
 
 namespace
 {
@@ -220,20 +218,6 @@ bool readDetectorFile(const QString& path, Detector& detector, QString& why)
     return readDetectorText(text, detector, why);
 }
 
-namespace
-{
-
-// A number as printf's "%.17g" writes it in the C locale. Qt leaves the
-// sign off -0, which a weight of LIBLINEAR can be.
-QByteArray g17(double x)
-{
-    if (x == 0 && std::signbit(x))
-        return "-0";
-    return QByteArray::number(x, 'g', 17);
-}
-
-} // namespace
-
 QByteArray detectorText(const Detector& detector, const model& m)
 {
     const PhotoBox& p = detector.person;
@@ -243,14 +227,6 @@ QByteArray detectorText(const Detector& detector, const model& m)
                       ' ' + g17(p.ymin) + ' ' + g17(p.xmax) + ' ' + g17(p.ymax) + '\n';
     if (detector.threshold)
         text += "threshold " + g17(*detector.threshold) + '\n';
-    text += "model\n";
-    // As LIBLINEAR's save_model writes a two-class model: one weight a line.
-    text += QByteArray("solver_type ") + twoClassSolverName(m.param.solver_type) +
-            "\nnr_class 2\nlabel " + QByteArray::number(m.label[0]) + ' ' +
-            QByteArray::number(m.label[1]) + "\nnr_feature " + QByteArray::number(m.nr_feature) +
-            "\nbias " + g17(m.bias) + "\nw\n";
-    const int count = m.nr_feature + (m.bias >= 0 ? 1 : 0);
-    for (int j = 0; j < count; ++j)
-        text += g17(m.w[j]) + " \n";
+    text += "model\n" + modelText(m);
     return text;
 }

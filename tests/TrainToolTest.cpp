@@ -1,6 +1,7 @@
-// ombre-train as a user runs it: a detector file that ombre-detect reads, the
-// same bytes on any number of threads, and a clear refusal, with nothing
-// written, of inputs it cannot train on.
+// ombre-train as a user runs it: a detector file that ombre-detect reads, or
+// a plain model file that Ombrec reads too, the same bytes on any number of
+// threads, and a clear refusal, with nothing written, of inputs it cannot
+// train on.
 
 #include "DemoPhotos.h"
 #include "Programs.h"
@@ -39,24 +40,60 @@ protected:
     }
 };
 
-TEST_F(TrainToolTest, WritesADetectorThatOmbreDetectReadsTheSameOnAnyNumberOfThreads)
+// What each descriptor writes, and whether Ombrec reads it: a detector file
+// is ombre-detect's alone, a plain model file Ombrec's too.
+struct Written {
+    const char* name;
+    QStringList args;
+    const char* start;
+    int ombrecExit;
+};
+
+class TrainWrittenTest : public TrainToolTest, public testing::WithParamInterface<Written>
 {
+};
+
+TEST_P(TrainWrittenTest, ReadByOmbreDetectTheSameOnAnyNumberOfThreads)
+{
+    const Written& w = GetParam();
     const RunResult one =
-        train(inputs() + QStringList{"--rounds", "1", "--threads", "1", "--out", path("one.txt")});
+        train(inputs() + w.args +
+              QStringList{"--rounds", "1", "--threads", "1", "--out", path("one.txt")});
     ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_TRUE(one.out.contains("ombre-train: round 0: ")) << one.out.toStdString();
     EXPECT_TRUE(one.out.contains("ombre-train: round 1: ")) << one.out.toStdString();
     const RunResult two =
-        train(inputs() + QStringList{"--rounds", "1", "--threads", "2", "--out", path("two.txt")});
+        train(inputs() + w.args +
+              QStringList{"--rounds", "1", "--threads", "2", "--out", path("two.txt")});
     ASSERT_EQ(two.exitCode, 0) << two.err.toStdString();
-    EXPECT_TRUE(read("one.txt").startsWith("ombre detector 1\ndescriptor hog\n"));
+    EXPECT_TRUE(read("one.txt").startsWith(w.start)) << read("one.txt").left(200).toStdString();
     EXPECT_EQ(read("one.txt"), read("two.txt"));
 
     const RunResult found =
         runProgram(DETECT_PATH, {"--model", path("one.txt"), path("photos")}, {});
     EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
     EXPECT_TRUE(found.out.startsWith("photo,xmin,ymin,xmax,ymax,score\n"));
+
+    // Ombrec i: the image, the model, the file of locations.
+    const RunResult searched = runProgram(
+        ombrecPath(), {"i"},
+        (path("photos/photo-0.jpg") + '\n' + path("one.txt") + '\n' + path("found.txt") + '\n')
+            .toLocal8Bit());
+    EXPECT_EQ(searched.exitCode, w.ombrecExit) << searched.err.toStdString();
 }
+
+const Written kWritten[] = {
+    {"Hog", {}, "ombre detector 1\ndescriptor hog\n", 1},
+    {"Counts",
+     {"--descriptor", "counts"},
+     "solver_type L2R_L2LOSS_SVC_DUAL\nnr_class 2\nlabel 1 -1\nnr_feature 2000\nbias -1\nw\n",
+     0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, TrainWrittenTest, testing::ValuesIn(kWritten),
+                         [](const testing::TestParamInfo<Written>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct Refusal {
     const char* name;
@@ -88,10 +125,10 @@ const Refusal kRefusals[] = {
     {"NoOutput", {}, nullptr, 2, "--out is needed"},
     {"OutputOverTheAnnotations", {"--out", "@/boxes.csv"}, nullptr, 2, "--csv"},
     {"AnotherDescriptor",
-     {"--descriptor", "counts", "--out", "@/out.txt"},
+     {"--descriptor", "sift", "--out", "@/out.txt"},
      nullptr,
      2,
-     "--descriptor takes hog"},
+     "--descriptor takes hog or counts, not sift"},
     {"MissingPhotograph",
      {"--out", "@/out.txt"},
      "photo,xmin,ymin,xmax,ymax\nnone.png,1,1,50,150\n",

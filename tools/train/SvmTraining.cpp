@@ -1,5 +1,7 @@
 #include "SvmTraining.h"
 
+#include "TrainingProblem.h"
+
 #include <linear.h>
 
 #include <algorithm>
@@ -67,4 +69,21 @@ OwnedModel trainSvm(const TrainingSet& set, int features, double C)
     set_print_string_function(quiet);
     std::srand(1);
     return OwnedModel(train(&prob, &param));
+}
+
+OwnedModel trainCountsSvm(const TrainingSet& set, double C)
+{
+    // Counts of an 8x8 cell fit a byte, as in Ombrec's rows.
+    TrainingRows rows;
+    std::vector<int> labels;
+    for (const auto* windows : {&set.positives, &set.negatives}) {
+        for (const std::vector<float>& window : *windows) {
+            TrainingRow& row = rows.emplace_back();
+            std::transform(window.begin(), window.end(), row.begin(),
+                           [](float v) { return static_cast<std::uint8_t>(v); });
+            labels.push_back(windows == &set.positives ? 1 : -1);
+        }
+    }
+    set_print_string_function(quiet);
+    return OwnedModel(TrainingProblem(rows, labels).train(C));
 }

@@ -18,3 +18,9 @@ struct TrainingSet {
 // the model depends on the windows and their order alone. Requires both
 // kinds of window, all with features features.
 OwnedModel trainSvm(const TrainingSet& set, int features, double C);
+
+// Trains the counts descriptor's SVM on set (2000 counts a window) exactly
+// as Ombrec t trains, with cost C: engine's TrainingProblem, positives
+// labelled +1 and listed first, so that the model is a plain model file's,
+// without bias. Requires both kinds of window.
+OwnedModel trainCountsSvm(const TrainingSet& set, double C);

@@ -2,9 +2,11 @@
 
 #include "BoxOutsidePhoto.h"
 #include "BoxesInPhoto.h"
+#include "CountsWindows.h"
 #include "DetectorFile.h"
 #include "FalseAlarms.h"
 #include "ImageLoader.h"
+#include "ModelText.h"
 #include "OrderedWork.h"
 #include "Suppression.h"
 #include "SvmTraining.h"
@@ -17,6 +19,7 @@
 #include <linear.h>
 
 #include <new>
+#include <optional>
 
 namespace
 {
@@ -97,9 +100,10 @@ bool forEachPhoto(const std::vector<TrainingPhoto>& photos, int threads, const Q
 } // namespace
 
 bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>& photos,
-                   const TrainSinks& sinks, QByteArray& detectorFile, QString& error)
+                   const TrainSinks& sinks, QByteArray& file, QString& error)
 {
     const int threads = options.threads > 0 ? options.threads : threadCount();
+    const bool counts = options.descriptor == TrainDescriptor::Counts;
     Detector detector;
     detector.person = defaultPersonBox(detector.hog);
     ScanSettings scan;
@@ -117,13 +121,21 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
         // Each photograph's random windows come from its own place in the
         // list, whichever thread takes it.
         const auto sample = [&] {
-            return [&, describer = WindowDescriber(detector)](int index) mutable {
+            return [&, describer = std::optional<WindowDescriber>()](int index) mutable {
                 PhotoWork work;
                 const TrainingPhoto& photo = photos[static_cast<size_t>(index)];
+                const auto seed = static_cast<std::uint32_t>(index) + 1;
                 QImage image;
-                if (loadPhoto(photo, image, work.error))
-                    work.samples = samplePhoto(image, photo.people, detector, scan, sampling,
-                                               static_cast<std::uint32_t>(index) + 1, describer);
+                if (!loadPhoto(photo, image, work.error))
+                    return work;
+                if (counts) {
+                    work.samples = sampleCountsPhoto(image, photo.people, scan, sampling, seed);
+                } else {
+                    if (!describer)
+                        describer.emplace(detector);
+                    work.samples = samplePhoto(image, photo.people, detector, scan, sampling, seed,
+                                               *describer);
+                }
                 return work;
             };
         };
@@ -147,7 +159,10 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
             return false;
         }
         const int features = hogFeatureCount(detector.hog);
-        OwnedModel trained = trainSvm(set, features, options.C);
+        const auto trainSet = [&] {
+            return counts ? trainCountsSvm(set, options.C) : trainSvm(set, features, options.C);
+        };
+        OwnedModel trained = trainSet();
         sinks.round(QStringLiteral("round 0: %1 positives, %2 negatives; %3")
                         .arg(set.positives.size())
                         .arg(set.negatives.size())
@@ -155,20 +170,6 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
 
         for (int round = 1; round <= options.rounds; ++round) {
             timer.restart();
-            Detector last;
-            if (!detectorOf(detector, *trained, last, error))
-                return false;
-            const auto mine = [&] {
-                return [&, scanner = HogScanner(last, scan)](int index) mutable {
-                    PhotoWork work;
-                    const TrainingPhoto& photo = photos[static_cast<size_t>(index)];
-                    QImage image;
-                    if (loadPhoto(photo, image, work.error))
-                        work.alarms =
-                            mineFalseAlarms(scanner, image, photo.people, options.hardPerPhoto);
-                    return work;
-                };
-            };
             long long found = 0;
             long long kept = 0;
             const auto keepAlarms = [&](PhotoWork& done) {
@@ -177,9 +178,44 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                 for (auto& row : done.alarms.features)
                     set.negatives.push_back(std::move(row));
             };
-            if (!forEachPhoto(photos, threads, QStringLiteral("round %1").arg(round), sinks, mine,
-                              keepAlarms, error))
-                return false;
+            const QString stage = QStringLiteral("round %1").arg(round);
+            // One scanner a thread, each photograph mined with mineOne.
+            const auto mineWith = [&](auto makeScanner, auto mineOne) {
+                const auto mine = [&] {
+                    return [&, scanner = makeScanner()](int index) mutable {
+                        PhotoWork work;
+                        const TrainingPhoto& photo = photos[static_cast<size_t>(index)];
+                        QImage image;
+                        if (loadPhoto(photo, image, work.error))
+                            work.alarms = mineOne(scanner, image, photo.people);
+                        return work;
+                    };
+                };
+                return forEachPhoto(photos, threads, stage, sinks, mine, keepAlarms, error);
+            };
+            if (counts) {
+                // What ombre-detect reads from the model file: %.17g gives
+                // each weight back exactly.
+                const std::vector<double> weights = objectWeights(*trained);
+                if (!mineWith([&] { return PhotoScanner(weights, scan); },
+                              [&](PhotoScanner& scanner, const QImage& image,
+                                  const std::vector<PersonBox>& people) {
+                                  return mineCountsAlarms(scanner, scan, image, people,
+                                                          options.hardPerPhoto);
+                              }))
+                    return false;
+            } else {
+                Detector last;
+                if (!detectorOf(detector, *trained, last, error))
+                    return false;
+                if (!mineWith([&] { return HogScanner(last, scan); },
+                              [&](HogScanner& scanner, const QImage& image,
+                                  const std::vector<PersonBox>& people) {
+                                  return mineFalseAlarms(scanner, image, people,
+                                                         options.hardPerPhoto);
+                              }))
+                    return false;
+            }
             const QString alarms =
                 QStringLiteral("%1 false alarms found, %2 kept").arg(found).arg(kept);
             if (kept == 0) {
@@ -188,7 +224,7 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                                 .arg(alarms, seconds(timer)));
                 break;
             }
-            trained = trainSvm(set, features, options.C);
+            trained = trainSet();
             sinks.round(QStringLiteral("round %1: %2 positives, %3 negatives; %4; %5")
                             .arg(round)
                             .arg(set.positives.size())
@@ -196,6 +232,11 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
                             .arg(alarms, seconds(timer)));
         }
 
+        // A plain model has no place for a threshold.
+        if (counts) {
+            file = modelText(*trained);
+            return true;
+        }
         // The threshold a user would keep, from the boxes the detector finds
         // in its own photographs.
         timer.restart();
@@ -220,7 +261,7 @@ bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>
         for (const TrainingPhoto& photo : photos)
             people.push_back(photo.people);
         detector.threshold = recommendedThreshold(found, people);
-        detectorFile = detectorText(detector, *trained);
+        file = detectorText(detector, *trained);
         sinks.round(
             detector.threshold
                 ? QStringLiteral("threshold %1, the best F1 on the training photographs; %2")

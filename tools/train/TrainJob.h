@@ -19,9 +19,10 @@ struct TrainSinks {
 };
 
 // Trains a detector on photos as options ask, on options.threads threads
-// (threadCount() for 0), and returns its file's text: the same for any
-// number of threads. Otherwise false with error: a photograph that cannot be
-// read, a box wholly outside its photograph, no person or no background to
-// train on, memory that ran out.
+// (threadCount() for 0), and returns its file's text: a detector file for
+// the hog descriptor, a plain model file for the counts descriptor; the
+// same for any number of threads. Otherwise false with error: a photograph
+// that cannot be read, a box wholly outside its photograph, no person or no
+// background to train on, memory that ran out.
 bool trainOnPhotos(const TrainOptions& options, const std::vector<TrainingPhoto>& photos,
-                   const TrainSinks& sinks, QByteArray& detectorFile, QString& error);
+                   const TrainSinks& sinks, QByteArray& file, QString& error);

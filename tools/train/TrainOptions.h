@@ -5,7 +5,19 @@
 #include <QString>
 #include <QStringList>
 
-// What a training is asked to do; the defaults are those of the command line.
+// The descriptors a detector can be trained for.
+enum class TrainDescriptor {
+    Hog,    // a detector file for ombre-detect
+    Counts, // a plain model file, as Ombrec t writes
+};
+
+// The SVM's cost of a training error unless asked: the counts descriptor's
+// is Ombrec t's.
+constexpr double kDefaultHogC = 0.01;
+constexpr double kDefaultCountsC = 1;
+
+// What a training is asked to do; the defaults are those of the command line
+// for the hog descriptor.
 struct TrainOptions {
     QString photosDir;
     // Exactly one of the two annotation sources.
@@ -14,16 +26,18 @@ struct TrainOptions {
     // Folders of photographs without people.
     QStringList emptyDirs;
     QString out;
+    TrainDescriptor descriptor = TrainDescriptor::Hog;
 
     // Rounds of hard-negative mining after the first training.
     int rounds = 2;
     // The SVM's cost of a training error.
-    double C = 0.01;
+    double C = kDefaultHogC;
     // People lower than this many photograph rows are left out of the
     // positives; the search for false alarms looks down to this height too.
     int minHeight = 40;
     // Photograph pixels that windows reach past each edge, in the search for
-    // false alarms and in the positives cut off by the frame.
+    // false alarms and in the positives cut off by the frame; for the counts
+    // descriptor 0 unless asked, as ombre-detect's for a plain model.
     int border = kDefaultHogBorder;
     // Level pixels that windows reach past each edge besides.
     int levelBorder = 0;

@@ -4,11 +4,11 @@
 #include "Detector.h"
 #include "HogLevel.h"
 #include "PhotoScan.h"
+#include "WindowPlaces.h"
 
 #include <QImage>
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
 // The windows a photograph gives before any mining: its people, each with
@@ -16,13 +16,6 @@
 struct PhotoSamples {
     std::vector<std::vector<float>> positives;
     std::vector<std::vector<float>> negatives;
-};
-
-// How the windows of a photograph are taken.
-struct SampleSettings {
-    int minHeight = 40;       // people lower than this give no window
-    int jitter = 4;           // moved and scaled copies of each person
-    int randomNegatives = 10; // background windows at random
 };
 
 // A person's window and the features the search would see there: the
@@ -44,12 +37,8 @@ private:
     HogLevel work;
 };
 
-// The windows of one photograph, drawn with random from a generator seeded
-// by the photograph's place in the training alone, so that they do not
-// depend on the threads. Background windows lie on the levels the search
-// scans with scan, and overlap no person (every person, of any height) by
-// more than kMostOverlapWithPeople. Requires photo Format_RGB32 or
-// Format_ARGB32.
+// The hog windows of one photograph (see samplePlaces), described with
+// describer. Requires photo Format_RGB32 or Format_ARGB32.
 PhotoSamples samplePhoto(const QImage& photo, const std::vector<PersonBox>& people,
                          const Detector& detector, const ScanSettings& scan,
                          const SampleSettings& settings, std::uint32_t seed,

@@ -56,14 +56,13 @@ int main(int argc, char** argv)
         out << "ombre-train: " << text << '\n';
         out.flush();
     };
-    QByteArray detector;
-    if (!trainOnPhotos(o, photos, {progress, round}, detector, error)) {
+    QByteArray trained;
+    if (!trainOnPhotos(o, photos, {progress, round}, trained, error)) {
         err << "ombre-train: " << error << '\n';
         return 1;
     }
     if (!writeOutput(
-            o.out, [&](QIODevice& file) { return file.write(detector) == detector.size(); },
-            error)) {
+            o.out, [&](QIODevice& file) { return file.write(trained) == trained.size(); }, error)) {
         err << "ombre-train: can't write " << o.out << ": " << error << '\n';
         return 1;
     }
