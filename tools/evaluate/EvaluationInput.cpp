@@ -1,9 +1,8 @@
 #include "EvaluationInput.h"
 
 #include "BoxOutsidePhoto.h"
-#include "CsvAnnotations.h"
+#include "Annotations.h"
 #include "PhotoFolder.h"
-#include "VocAnnotations.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,10 +56,7 @@ bool loadEvaluationInput(const EvaluateOptions& options, EvaluationInput& input,
         return false;
 
     std::vector<AnnotatedPhoto> annotated;
-    const bool read = options.vocDir.isEmpty()
-                          ? readCsvAnnotations(options.truthCsv, annotated, error)
-                          : readVocAnnotations(options.vocDir, annotated, error);
-    if (!read)
+    if (!readAnnotations(options.truthCsv, options.vocDir, annotated, error))
         return false;
     QSet<QString> leftOut;
     for (const AnnotatedPhoto& a : annotated) {

@@ -1,7 +1,7 @@
 #include "PrepareJob.h"
 
 #include "BoxOutsidePhoto.h"
-#include "CsvAnnotations.h"
+#include "Annotations.h"
 #include "EmptyStrips.h"
 #include "HardNegatives.h"
 #include "HardStrip.h"
@@ -13,7 +13,6 @@
 #include "StripSet.h"
 #include "Suppression.h"
 #include "TrainingStrip.h"
-#include "VocAnnotations.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,10 +44,7 @@ struct Photo {
 bool readAnnotations(const PrepareOptions& options, std::vector<Photo>& photos, QString& error)
 {
     std::vector<AnnotatedPhoto> annotated;
-    const bool read = options.csvFile.isEmpty()
-                          ? readVocAnnotations(options.vocDir, annotated, error)
-                          : readCsvAnnotations(options.csvFile, annotated, error);
-    if (!read)
+    if (!readAnnotations(options.csvFile, options.vocDir, annotated, error))
         return false;
     // One file named two ways ("a.jpg", "./a.jpg") is one photograph, so
     // that the split cannot put it in both sets.

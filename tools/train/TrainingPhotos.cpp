@@ -1,8 +1,7 @@
 #include "TrainingPhotos.h"
 
-#include "CsvAnnotations.h"
+#include "Annotations.h"
 #include "PhotoFolder.h"
-#include "VocAnnotations.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,10 +12,7 @@ bool listTrainingPhotos(const TrainOptions& options, std::vector<TrainingPhoto>&
                         QString& error)
 {
     std::vector<AnnotatedPhoto> annotated;
-    const bool read = options.csvFile.isEmpty()
-                          ? readVocAnnotations(options.vocDir, annotated, error)
-                          : readCsvAnnotations(options.csvFile, annotated, error);
-    if (!read)
+    if (!readAnnotations(options.csvFile, options.vocDir, annotated, error))
         return false;
     const QDir dir(options.photosDir);
     std::set<QString> known;
