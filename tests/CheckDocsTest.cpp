@@ -101,6 +101,11 @@ USAGE
      0, ""},
 };
 
+void PrintTo(const DocsRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 // The usage block of ombre-evaluate as a page shows it: its --help up to
 // the first blank line, without "usage: " and the last line.
 QByteArray evaluateUsage()
