@@ -38,6 +38,7 @@ USAGE
 <!-- run -->
     echo one >note.txt
     test -f "$OMBRE_SOURCE/scripts/check-docs"
+    build/tools/evaluate/ombre-evaluate --version >/dev/null
 
 <!-- run -->
     cat note.txt
