@@ -54,9 +54,10 @@ std::vector<ScriptRun> scriptRuns()
 {
     std::vector<ScriptRun> rows;
     for (const char* script :
-         {"scripts/demo", "scripts/demo-photographs", "scripts/fuzz", "scripts/install-deps",
-          "scripts/leakcheck", "scripts/package", "scripts/screenshot", "scripts/search-parallel",
-          "scripts/test", "scripts/train-bootstrap", "packaging/check-package"}) {
+         {"scripts/check-docs", "scripts/demo", "scripts/demo-photographs", "scripts/fuzz",
+          "scripts/install-deps", "scripts/leakcheck", "scripts/package", "scripts/screenshot",
+          "scripts/search-parallel", "scripts/test", "scripts/train-bootstrap",
+          "packaging/check-package"}) {
         rows.push_back({script, {"--help"}, 0});
         rows.push_back({script, {"--version"}, 0});
         rows.push_back({script, {"--no-such-option"}, 2});
