@@ -9,11 +9,11 @@
 
 #include <vector>
 
-// Photograph pixels that a hog detector's windows reach past each edge,
-// unless asked otherwise, in training and in the search alike: people cut off
-// by the frame, or as tall as the photograph, are found (see
-// docs/whole-photographs.md).
-constexpr int kDefaultHogBorder = 32;
+// Level pixels that a hog detector's windows reach past each edge unless
+// asked otherwise, in training and in the search alike: a quarter of the
+// 128-row window at every scale, so that a person as tall as the photograph,
+// or cut off by the frame, is found (measured in docs/whole-photographs.md).
+constexpr int kDefaultHogLevelBorder = 32;
 
 // A window of a photograph's pyramid: its level (an index into
 // hogLevelScales, ascending) and its place on that level's 8-pixel grid,

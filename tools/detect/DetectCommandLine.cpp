@@ -39,16 +39,16 @@ Options:
   --stride N          pixels between neighbouring windows of a scale, in rows
                       and in columns, 1 to 64 (default 8); with a detector
                       file a multiple of 8
-  --border N          photograph pixels, 0 to 10000 (default 32 with a
-                      detector file, 0 with a plain model), that windows
+  --border N          photograph pixels, 0 to 10000 (default 0), that windows
                       reach past each edge of the photograph, whose edge
                       pixels are repeated there, so that a person cut off by
                       the frame, or as tall as the photograph, can be found;
                       boxes are cut to the photograph, and a box left empty is
                       dropped
-  --level-border N    pixels of each scale, 0 to 256 (default 0), that windows
-                      reach past each edge besides --border's, its edge
-                      pixels repeated there
+  --level-border N    pixels of each scale, 0 to 256, that windows reach past
+                      each edge besides --border's, its edge pixels repeated
+                      there (default 0; 32 with a detector file when neither
+                      border is given, a quarter of its window's height)
   --threshold F       least score of a window that counts (default 0, the
                       windows that Ombrec's search accepts); a lower one gives
                       more of the precision-recall curve
@@ -103,8 +103,10 @@ int* wholeField(DetectOptions& o, const QString& name)
         o.borderGiven = true;
         return &o.scan.border;
     }
-    if (name == QLatin1String("--level-border"))
+    if (name == QLatin1String("--level-border")) {
+        o.borderGiven = true;
         return &o.scan.levelBorder;
+    }
     return &o.threads;
 }
 

@@ -17,8 +17,8 @@ struct DetectOptions {
     QStringList inputs; // photographs and directories of photographs
 
     ScanSettings scan;
-    // --border was given; without it a hog detector searches with
-    // kDefaultHogBorder, a counts model with none.
+    // --border or --level-border was given; without either a hog detector
+    // searches kDefaultHogLevelBorder past the edges, a counts model not at all.
     bool borderGiven = false;
     // Least score of a box that --draw and --sheet show; none: the detector's
     // recommended threshold, else 0.

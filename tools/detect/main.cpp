@@ -100,7 +100,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (std::holds_alternative<Detector>(*searchWith) && !o.borderGiven)
-        o.scan.border = kDefaultHogBorder;
+        o.scan.levelBorder = kDefaultHogLevelBorder;
 
     CsvOutput output;
     if (!output.open(o.out, why)) {

@@ -44,14 +44,16 @@ Options:
   --descriptor NAME     the window's descriptor: hog (default) or counts
   --rounds N            rounds of hard-negative mining, 0 to 10 (default 2)
   --C F                 the SVM's cost of a training error, 0.0001 to 100
-                        (default 0.01 for hog, 1 for counts as Ombrec t)
+                        (default 0.03 for hog, 1 for counts as Ombrec t)
   --min-height N        lowest person trained on and searched for, in
                         photograph pixels, 20 to 100000 (default 40)
   --border N            photograph pixels that windows reach past each edge,
-                        0 to 10000 (default 32 for hog, 0 for counts, as
-                        ombre-detect's); give ombre-detect the same
+                        0 to 10000 (default 0)
   --level-border N      pixels of each scale that windows reach past each
-                        edge besides, 0 to 256 (default 0)
+                        edge besides, 0 to 256 (default 32 for hog, a quarter
+                        of the window's height, and 0 for counts, as
+                        ombre-detect's when neither border is given); give
+                        ombre-detect the same
   --jitter N            moved and scaled copies of each person, 0 to 20
                         (default 4)
   --negatives N         windows taken at random from each photograph, 0 to
@@ -125,7 +127,8 @@ bool setOption(TrainOptions& o, Given& given, const QString& name, const QString
     } else if (name == QLatin1String("--scale-step")) {
         return readNumber(name, value, 1.01, 4, o.scaleStep, error);
     } else {
-        given.border = given.border || name == QLatin1String("--border");
+        given.border = given.border || name == QLatin1String("--border") ||
+                       name == QLatin1String("--level-border");
         for (const WholeOption& option : kWholeOptions) {
             if (name == QLatin1String(option.name))
                 return readWholeNumber(name, value, option.least, option.most, o.*option.field,
@@ -173,7 +176,7 @@ TrainCommandLine parseTrainCommandLine(const QStringList& words)
         if (!given.C)
             o.C = kDefaultCountsC;
         if (!given.border)
-            o.border = 0;
+            o.levelBorder = 0;
     }
     if (o.photosDir.isEmpty())
         line.error = QStringLiteral("--photos is needed");

@@ -13,7 +13,7 @@ enum class TrainDescriptor {
 
 // The SVM's cost of a training error unless asked: the counts descriptor's
 // is Ombrec t's.
-constexpr double kDefaultHogC = 0.01;
+constexpr double kDefaultHogC = 0.03;
 constexpr double kDefaultCountsC = 1;
 
 // What a training is asked to do; the defaults are those of the command line
@@ -35,12 +35,12 @@ struct TrainOptions {
     // People lower than this many photograph rows are left out of the
     // positives; the search for false alarms looks down to this height too.
     int minHeight = 40;
-    // Photograph pixels that windows reach past each edge, in the search for
-    // false alarms and in the positives cut off by the frame; for the counts
-    // descriptor 0 unless asked, as ombre-detect's for a plain model.
-    int border = kDefaultHogBorder;
-    // Level pixels that windows reach past each edge besides.
-    int levelBorder = 0;
+    // Photograph pixels, and level pixels besides, that windows reach past
+    // each edge, in the search for false alarms and in the positives cut off
+    // by the frame; for the counts descriptor none unless asked, as
+    // ombre-detect's for a plain model.
+    int border = 0;
+    int levelBorder = kDefaultHogLevelBorder;
     // Copies of each person, moved and scaled a little, besides the person
     // and their mirror image.
     int jitter = 4;
