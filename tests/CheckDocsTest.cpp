@@ -47,6 +47,17 @@ USAGE
 <!-- output -->
     one
     ombre-evaluate
+
+<!-- options: ombre-draw-boxes -->
+
+| Option | What it does |
+|---|---|
+| `--names FILE` | the images of [a names file](#the-page-ombre-evaluate) first |
+| `--sheet FILE.png` | a contact sheet |
+| `--columns N` | pictures to a row |
+| `--scale PERCENT` | size of the pictures |
+| `--first N` | only the first N images |
+| `--help`, `--version` | the usage, the version |
 )",
      0, ""},
     {"BrokenLink", R"(# The page: `ombre-evaluate`
@@ -66,6 +77,31 @@ USAGE
                    [--made-up N]
 )",
      1, "docs/x.md:7: not the usage that ombre-evaluate --help prints: it ends before this line"},
+    {"UnknownOption", R"(# The page: `ombre-evaluate`
+
+<!-- options: ombre-draw-boxes -->
+| Option | What it does |
+|---|---|
+| `--names FILE` | the images of a names file first |
+| `--sheet FILE.png` | a contact sheet |
+| `--columns N` | pictures to a row |
+| `--rows N` | rows of the sheet |
+| `--scale PERCENT` | size of the pictures |
+| `--first N` | only the first N images |
+)",
+     1, "docs/x.md:9: --rows is not an option of ombre-draw-boxes --help\n"},
+    {"LackingOption", R"(# The page: `ombre-evaluate`
+
+<!-- options: ombre-draw-boxes -->
+
+| Option | What it does |
+|---|---|
+| `--names FILE` | the images of a names file first |
+| `--sheet FILE.png` | a contact sheet |
+| `--columns N` | pictures to a row |
+| `--scale PERCENT` | size of the pictures |
+)",
+     1, "docs/x.md:5: the options table of ombre-draw-boxes lacks --first\n"},
     {"FailingRunBlock", R"(# The page: `ombre-evaluate`
 
 <!-- run -->
