@@ -34,8 +34,9 @@ ombre-detect searches whole photographs at every place and scale, and
 ombre-evaluate scores what it found; ombre-train trains a detector for
 whole photographs on the normalised histogram of gradients of a 64 x 128
 window, in rounds that add its false alarms as background, and
-ombre-train-bootstrap does the same for the 80 x 200 window's model. ombre-gen-demo draws demo
-data and ombre-draw-boxes draws found boxes onto their images.]])
+ombre-train-bootstrap does the same for the 80 x 200 window's model.
+ombre-gen-demo draws demo data and ombre-draw-boxes draws found boxes onto
+their images.]])
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # dpkg-shlibdeps names the packages of Qt and LIBLINEAR that the programs link.
